@@ -1,0 +1,24 @@
+// Finding a colour layer: the pixels whose colour falls into at least one layer box.
+#pragma once
+
+#include "bit_mask.h"
+#include "image_view.h"
+#include "layer_bounds.h"
+
+#include <optional>
+#include <span>
+
+namespace tintworks {
+
+// Whether a pixel (blue, green, red) lies in the box, tested through the ratio table.
+bool inBox(const LayerBounds& box, std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+
+// Sets the mask bit of every pixel of the region (nil = whole image) that lies in at least
+// one box; bits outside the region stay clear. Calls `progress` after each row of the
+// region's rectangle. Returns TWK_OK with `mask` filled, TWK_INVALID_PARAMS without boxes,
+// TWK_NO_MEMORY or TWK_CANCELLED (no mask).
+int searchLayer(const ImageView& image, const TImageRegion* region,
+                std::span<const LayerBounds> boxes, TProgressProc progress,
+                std::optional<BitMask>& mask);
+
+} // namespace tintworks

@@ -1,0 +1,22 @@
+// The operations behind TWKDoImageOperation, one per source file.
+#pragma once
+
+#include "tintworks.h"
+
+namespace tintworks {
+
+// Operation 0: measures the references, builds the curves and corrects the whole image or
+// the limiting region; keeps curves and gamma in repeat slot 0 on success.
+int imageCorrection(const TCorrectionParams& params, TProgressProc progress);
+
+// Operation 1: as operation 0, but only the pixels of the layer found from the samples
+// change; keeps curves, gamma and layer boxes in repeat slot 1 on success.
+int layerCorrection(const TCorrectionParams& params, TProgressProc progress);
+
+// Operation 6: the light or dark sample of a rectangle, written to params.Color.
+int colorSample(TColorSampleParams& params);
+
+// The typical colour of a rectangle, written to params.Color.
+int extractImageColor(TExtractColorParams& params);
+
+} // namespace tintworks

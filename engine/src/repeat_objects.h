@@ -1,0 +1,65 @@
+// What the engine keeps of the last successful processing of each operation, so that it
+// can be applied again to another image.
+#pragma once
+
+#include "curves.h"
+#include "image_view.h"
+#include "layer_bounds.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tintworks {
+
+constexpr TWKBool twkTrue = -1;
+constexpr TWKBool twkFalse = 0;
+
+class TRepeatBase {
+public:
+    TRepeatBase() = default;
+    TRepeatBase(const TRepeatBase&) = delete;
+    TRepeatBase& operator=(const TRepeatBase&) = delete;
+    virtual ~TRepeatBase() = default;
+
+    // Forgets the stored processing.
+    virtual void Clear() { available = twkFalse; }
+
+    TWKBool available = twkFalse;
+};
+
+// Operation 0: the channel curves and the gamma.
+class TRepeatColorCorrection : public TRepeatBase {
+public:
+    CurveTables tables = identityTables();
+    double gamma = 1.0;
+};
+
+// Operation 1: the curves, the gamma and the layer boxes.
+class TRepeatLayerCorrection : public TRepeatBase {
+public:
+    void Clear() override;
+
+    CurveTables tables = identityTables();
+    double gamma = 1.0;
+    std::vector<LayerBounds> bounds;
+};
+
+// Operations 2 to 4: the colour and the layer boxes.
+class TRepeatLayerTransformation : public TRepeatBase {
+public:
+    void Clear() override;
+
+    Color4 color{};
+    std::vector<LayerBounds> bounds;
+};
+
+// Operation 5: the number of passes and the layer boxes.
+class TRepeatLayerJpegFilter : public TRepeatBase {
+public:
+    void Clear() override;
+
+    std::int32_t passes = 0;
+    std::vector<LayerBounds> bounds;
+};
+
+} // namespace tintworks
