@@ -92,19 +92,33 @@ RegionHandle createRectRegion(std::int32_t left, std::int32_t top, std::int32_t 
     }
 }
 
+namespace {
+// Coordinates saturate instead of wrapping around at the ends of the 32-bit range.
+std::int32_t moved(std::int32_t value, std::int32_t delta) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{value} + delta, INT32_MIN, INT32_MAX));
+}
+} // namespace
+
 RegionKind offsetRegion(RegionHandle region, std::int32_t dx, std::int32_t dy) {
     if (regionDataOf(region) == nullptr) {
         return RegionKind::Error;
     }
-    for (RegionBand& band : region->data.bands) {
-        band.top += dy;
-        band.bottom += dy;
+    try {
+        RegionBuilder builder;
+        std::vector<RegionSpan> runs;
+        for (const RegionBand& band : region->data.bands) {
+            runs.clear();
+            for (const RegionSpan& span : region->data.spansOf(band)) {
+                appendJoined(runs, {moved(span.left, dx), moved(span.right, dx)});
+            }
+            builder.addBand(moved(band.top, dy), moved(band.bottom, dy), runs);
+        }
+        region->data = builder.take();
+        return kindOf(region->data);
+    } catch (const std::bad_alloc&) {
+        return RegionKind::Error;
     }
-    for (RegionSpan& span : region->data.spans) {
-        span.left += dx;
-        span.right += dx;
-    }
-    return kindOf(region->data);
 }
 
 std::span<const RegionSpan> regionRowSpans(RegionHandle region, std::int32_t y) {

@@ -73,7 +73,8 @@ RegionHandle createPolygonRegion(std::span<const RegionPoint> points, FillMode m
 RegionKind combineRegion(RegionHandle dest, RegionHandle first, RegionHandle second,
                          CombineMode mode);
 
-// Moves the region by (dx, dy). Returns its kind, Error for an invalid handle.
+// Moves the region by (dx, dy); coordinates saturate at the ends of the 32-bit range.
+// Returns its kind, or Error (region unchanged) for a null handle or a memory shortage.
 RegionKind offsetRegion(RegionHandle region, std::int32_t dx, std::int32_t dy);
 
 bool regionContains(RegionHandle region, std::int32_t x, std::int32_t y);
