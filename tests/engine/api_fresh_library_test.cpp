@@ -1,1 +1,85 @@
+// The library's state from the moment it is loaded: each test loads its own private copy of
+// libtintworks.so, so earlier tests in this process cannot have filled any slot.
+#include "correction_params.h"
 
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+class FreshLibrary {
+public:
+    FreshLibrary() {
+        static std::atomic<int> serial{0};
+        copy_ = std::filesystem::temp_directory_path() /
+                ("tintworks-fresh-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".so");
+        std::filesystem::copy_file(TINTWORKS_LIBRARY, copy_, std::filesystem::copy_options::overwrite_existing);
+        handle_ = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle_ != nullptr) {
+            doOperation = reinterpret_cast<decltype(doOperation)>(dlsym(handle_, "TWKDoImageOperation"));
+            isAvailable = reinterpret_cast<decltype(isAvailable)>(dlsym(handle_, "TWKIsRepeatedOperationAvailable"));
+        }
+    }
+    ~FreshLibrary() {
+        if (handle_ != nullptr) {
+            dlclose(handle_);
+        }
+        std::filesystem::remove(copy_);
+    }
+    bool loaded() const { return doOperation != nullptr && isAvailable != nullptr; }
+
+    decltype(&TWKDoImageOperation) doOperation = nullptr;
+    decltype(&TWKIsRepeatedOperationAvailable) isAvailable = nullptr;
+
+private:
+    std::filesystem::path copy_;
+    void* handle_ = nullptr;
+};
+
+int32_t TWK_CALL stopAtOnce(double) { return 0; }
+
+} // namespace
+
+TEST(FreshLibrary, EverySlotIsEmptyAfterLoad) {
+    FreshLibrary lib;
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    for (int type = -2; type <= 8; ++type) {
+        EXPECT_EQ(lib.isAvailable(type), 0) << type;
+    }
+}
+
+TEST(FreshLibrary, FailedAndCancelledOperationsLeaveTheSlotsEmpty) {
+    FreshLibrary lib;
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    TestImage image(4, 4);
+    image.randomize(1);
+    std::vector<TRefArea> areas = {refArea(0, 0, 2, 2, TWK_REF_COLOR)};
+    std::vector<TLayerSample> samples = {layerSample(image, 0, 0, 2, 2, 20)};
+    TCorrectionParams p = correctionParams(image, image.data(), areas);
+    p.Samples = samples.data();
+    p.SampleCount = 1;
+    p.Auto = -1;
+
+    for (int type : {TWK_OP_IMAGE_CORRECTION, TWK_OP_LAYER_CORRECTION}) {
+        EXPECT_EQ(lib.doOperation(type, &p, stopAtOnce), TWK_CANCELLED);
+        p.Dest = nullptr;
+        EXPECT_EQ(lib.doOperation(type, &p, nullptr), TWK_INVALID_PARAMS);
+        p.Dest = image.data();
+        EXPECT_EQ(lib.isAvailable(type), 0);
+    }
+    ASSERT_EQ(lib.doOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
+    EXPECT_EQ(lib.isAvailable(TWK_OP_IMAGE_CORRECTION), -1);
+    EXPECT_EQ(lib.isAvailable(TWK_OP_LAYER_CORRECTION), 0) << "each operation fills its own slot";
+    ASSERT_EQ(lib.doOperation(TWK_OP_LAYER_CORRECTION, &p, nullptr), TWK_OK);
+    EXPECT_EQ(lib.isAvailable(TWK_OP_LAYER_CORRECTION), -1);
+    EXPECT_EQ(lib.doOperation(TWK_OP_IMAGE_CORRECTION, &p, stopAtOnce), TWK_CANCELLED);
+    EXPECT_EQ(lib.isAvailable(TWK_OP_IMAGE_CORRECTION), -1) << "a cancelled run keeps the stored one";
+    for (int type = 2; type <= 5; ++type) {
+        EXPECT_EQ(lib.isAvailable(type), 0);
+    }
+}
