@@ -3,59 +3,67 @@
 #include "gamma.h"
 
 #include <cstring>
+#include <new>
 
 namespace tintworks {
 
 namespace {
 
-// The per-pixel work, specialised by pixel size and gamma so the inner loop has no branch.
-// Pixels travel as words (channel 0 in the low byte), so a run of pixels costs few loads and
-// stores besides the table look-ups.
+// The look-up tables of the pass as plain pointers, copied into registers by the loops: the
+// pixel stores are byte stores that may alias any memory, so tables reached through a member
+// would be reloaded after every store.
+struct Lookup {
+    const std::uint8_t* curve[4];
+    const std::uint8_t* gamma; // 256 rows of 256 bytes, row m for pixels whose largest channel is m
+};
+
+// One pixel read byte by byte, returned packed in a word, channel 0 in the low byte.
+template <int Channels, bool WithGamma>
+inline std::uint32_t mapPixel(const Lookup& lut, const std::uint8_t* pixel) {
+    std::uint32_t v[Channels];
+#pragma GCC unroll 4
+    for (int c = 0; c < Channels; ++c) {
+        v[c] = lut.curve[c][pixel[c]];
+    }
+    if constexpr (WithGamma) {
+        std::uint32_t m = v[0];
+#pragma GCC unroll 4
+        for (int c = 1; c < Channels; ++c) {
+            m = v[c] > m ? v[c] : m;
+        }
+        const std::uint8_t* scale = lut.gamma + (m << 8);
+#pragma GCC unroll 4
+        for (int c = 0; c < Channels; ++c) {
+            v[c] = scale[v[c]];
+        }
+    }
+    std::uint32_t word = 0;
+#pragma GCC unroll 4
+    for (int c = 0; c < Channels; ++c) {
+        word |= v[c] << (8 * c);
+    }
+    return word;
+}
+
+// Maps pixels one or four at a time; every pixel is read whole before it is written, so the
+// source and the destination may be the same buffer.
 template <int Channels, bool WithGamma>
 struct PixelMapper {
     static constexpr int channels = Channels;
-    const CurveTables& tables;
-    const GammaTable* gamma;
-
-    std::uint32_t mapWord(std::uint32_t pixel) const {
-        std::uint32_t v[Channels];
-        for (int c = 0; c < Channels; ++c) {
-            v[c] = tables[c][(pixel >> (8 * c)) & 0xFF];
-        }
-        if constexpr (WithGamma) {
-            std::uint32_t m = v[0];
-            for (int c = 1; c < Channels; ++c) {
-                m = v[c] > m ? v[c] : m;
-            }
-            const auto& scale = (*gamma)[m];
-            for (int c = 0; c < Channels; ++c) {
-                v[c] = scale[v[c]];
-            }
-        }
-        std::uint32_t word = 0;
-        for (int c = 0; c < Channels; ++c) {
-            word |= v[c] << (8 * c);
-        }
-        return word;
-    }
+    Lookup lut;
 
     void map(const std::uint8_t* src, std::uint8_t* dst) const {
-        std::uint32_t pixel = 0;
-        std::memcpy(&pixel, src, Channels);
-        const std::uint32_t mapped = mapWord(pixel);
+        const std::uint32_t mapped = mapPixel<Channels, WithGamma>(lut, src);
         std::memcpy(dst, &mapped, Channels);
     }
 
-    // Four 3-byte pixels as one 8-byte and one 4-byte word, all read before any is written.
+    // Four 3-byte pixels, stored as one 8-byte and one 4-byte word.
     void mapFour(const std::uint8_t* src, std::uint8_t* dst) const {
-        std::uint64_t low;
-        std::uint32_t high;
-        std::memcpy(&low, src, 8);
-        std::memcpy(&high, src + 8, 4);
-        const std::uint64_t p0 = mapWord(static_cast<std::uint32_t>(low & 0xFFFFFF));
-        const std::uint64_t p1 = mapWord(static_cast<std::uint32_t>((low >> 24) & 0xFFFFFF));
-        const std::uint64_t p2 = mapWord(static_cast<std::uint32_t>((low >> 48) | (std::uint64_t{high} << 16)) & 0xFFFFFF);
-        const std::uint32_t p3 = mapWord(high >> 8);
+        const Lookup l = lut;
+        const std::uint64_t p0 = mapPixel<3, WithGamma>(l, src);
+        const std::uint64_t p1 = mapPixel<3, WithGamma>(l, src + 3);
+        const std::uint64_t p2 = mapPixel<3, WithGamma>(l, src + 6);
+        const std::uint32_t p3 = mapPixel<3, WithGamma>(l, src + 9);
         const std::uint64_t outLow = p0 | (p1 << 24) | (p2 << 48);
         const std::uint32_t outHigh = static_cast<std::uint32_t>(p2 >> 16) | (p3 << 8);
         std::memcpy(dst, &outLow, 8);
@@ -75,6 +83,71 @@ struct PixelMapper {
     }
 };
 
+// For 3-byte pixels without gamma on large pictures: the curves of two neighbouring bytes
+// combined into one table of 65536 entries, so four pixels (twelve bytes) cost six look-ups.
+// The bytes run blue, green, red, blue, ..., which gives three kinds of pairs.
+class PairTables {
+public:
+    static constexpr std::size_t entries = 65536;
+
+    bool build(const Lookup& lut) {
+        table_.reset(new (std::nothrow) std::uint16_t[3 * entries]);
+        if (!table_) {
+            return false;
+        }
+        fill(table_.get(), lut.curve[0], lut.curve[1]);
+        fill(table_.get() + entries, lut.curve[2], lut.curve[0]);
+        fill(table_.get() + 2 * entries, lut.curve[1], lut.curve[2]);
+        return true;
+    }
+    const std::uint16_t* blueGreen() const { return table_.get(); }
+    const std::uint16_t* redBlue() const { return table_.get() + entries; }
+    const std::uint16_t* greenRed() const { return table_.get() + 2 * entries; }
+
+private:
+    static void fill(std::uint16_t* out, const std::uint8_t* lowCurve, const std::uint8_t* highCurve) {
+        for (std::size_t high = 0; high < 256; ++high) {
+            for (std::size_t low = 0; low < 256; ++low) {
+                out[high << 8 | low] = static_cast<std::uint16_t>(lowCurve[low] | highCurve[high] << 8);
+            }
+        }
+    }
+
+    std::unique_ptr<std::uint16_t[]> table_;
+};
+
+struct PairMapper {
+    static constexpr int channels = 3;
+    PixelMapper<3, false> single;
+    const std::uint16_t* bg;
+    const std::uint16_t* rb;
+    const std::uint16_t* gr;
+
+    void map(const std::uint8_t* src, std::uint8_t* dst) const { single.map(src, dst); }
+
+    void mapRun(const std::uint8_t* src, std::uint8_t* dst, std::int32_t count) const {
+        std::int32_t i = 0;
+        for (; i + 4 <= count; i += 4, src += 12, dst += 12) {
+            std::uint64_t low;
+            std::uint32_t high;
+            std::memcpy(&low, src, 8);
+            std::memcpy(&high, src + 8, 4);
+            const std::uint64_t outLow = std::uint64_t{bg[low & 0xFFFF]} |
+                                         std::uint64_t{rb[(low >> 16) & 0xFFFF]} << 16 |
+                                         std::uint64_t{gr[(low >> 32) & 0xFFFF]} << 32 |
+                                         std::uint64_t{bg[low >> 48]} << 48;
+            const std::uint32_t outHigh =
+                std::uint32_t{rb[high & 0xFFFF]} | std::uint32_t{gr[high >> 16]} << 16;
+            std::memcpy(dst, &outLow, 8);
+            std::memcpy(dst + 8, &outHigh, 4);
+        }
+        single.mapRun(src, dst, count - i);
+    }
+};
+
+// Pictures smaller than this are not worth building the pair tables for.
+constexpr std::int64_t pairTablesFromPixels = 1 << 18;
+
 void copyRun(const std::uint8_t* src, std::uint8_t* dst, std::size_t bytes) {
     if (src != dst) {
         std::memmove(dst, src, bytes);
@@ -83,8 +156,8 @@ void copyRun(const std::uint8_t* src, std::uint8_t* dst, std::size_t bytes) {
 
 // One row under a mask: whole bytes of set or clear bits take the fast paths.
 template <typename Mapper, int Channels = Mapper::channels>
-void mapMaskedRow(const Mapper& mapper, const std::uint8_t* bits,
-                  const std::uint8_t* src, std::uint8_t* dst, std::int32_t width) {
+void mapMaskedRow(const Mapper& mapper, const std::uint8_t* bits, const std::uint8_t* src,
+                  std::uint8_t* dst, std::int32_t width) {
     for (std::int32_t x = 0; x < width; x += 8) {
         const std::int32_t count = width - x < 8 ? width - x : 8;
         const std::uint8_t byte = bits[x >> 3];
@@ -124,6 +197,24 @@ int applyRows(const ImageView& source, const ImageView& dest, const BitMask* mas
     return TWK_OK;
 }
 
+int applyWithoutGamma(const ImageView& source, const ImageView& dest, const BitMask* mask,
+                      const Lookup& lut, TProgressProc progress) {
+    if (source.bytesPerPixel == 4) {
+        return applyRows(source, dest, mask, PixelMapper<4, false>{lut}, progress);
+    }
+    const PixelMapper<3, false> single{lut};
+    if (std::int64_t{source.width} * source.height < pairTablesFromPixels) {
+        return applyRows(source, dest, mask, single, progress);
+    }
+    PairTables pairs;
+    if (!pairs.build(lut)) {
+        return TWK_NO_MEMORY;
+    }
+    return applyRows(source, dest, mask,
+                     PairMapper{single, pairs.blueGreen(), pairs.redBlue(), pairs.greenRed()},
+                     progress);
+}
+
 } // namespace
 
 int applyCorrection(const ImageView& source, void* destination, const BitMask* mask,
@@ -131,21 +222,20 @@ int applyCorrection(const ImageView& source, void* destination, const BitMask* m
     if (destination == nullptr || !isUsableGamma(gamma)) {
         return TWK_INVALID_PARAMS;
     }
-    std::unique_ptr<GammaTable> gammaTable;
-    if (gamma != 1.0) {
-        gammaTable = buildGammaTable(static_cast<float>(gamma));
-        if (!gammaTable) {
-            return TWK_NO_MEMORY;
-        }
-    }
     const ImageView dest = source.withPixels(destination);
-    const GammaTable* g = gammaTable.get();
-    if (source.bytesPerPixel == 4) {
-        return g != nullptr ? applyRows(source, dest, mask, PixelMapper<4, true>{tables, g}, progress)
-                            : applyRows(source, dest, mask, PixelMapper<4, false>{tables, g}, progress);
+    Lookup lut{{tables[0].data(), tables[1].data(), tables[2].data(), tables[3].data()}, nullptr};
+    if (gamma == 1.0) {
+        return applyWithoutGamma(source, dest, mask, lut, progress);
     }
-    return g != nullptr ? applyRows(source, dest, mask, PixelMapper<3, true>{tables, g}, progress)
-                        : applyRows(source, dest, mask, PixelMapper<3, false>{tables, g}, progress);
+    const std::unique_ptr<GammaTable> gammaTable = buildGammaTable(static_cast<float>(gamma));
+    if (!gammaTable) {
+        return TWK_NO_MEMORY;
+    }
+    lut.gamma = gammaTable->front().data();
+    if (source.bytesPerPixel == 4) {
+        return applyRows(source, dest, mask, PixelMapper<4, true>{lut}, progress);
+    }
+    return applyRows(source, dest, mask, PixelMapper<3, true>{lut}, progress);
 }
 
 } // namespace tintworks
