@@ -2,6 +2,7 @@
 
 #include "gamma.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -17,68 +18,43 @@ struct Lookup {
     const std::uint8_t* gamma; // 256 rows of 256 bytes, row m for pixels whose largest channel is m
 };
 
-// One pixel read byte by byte, returned packed in a word, channel 0 in the low byte.
-template <int Channels, bool WithGamma>
-inline std::uint32_t mapPixel(const Lookup& lut, const std::uint8_t* pixel) {
-    std::uint32_t v[Channels];
-#pragma GCC unroll 4
-    for (int c = 0; c < Channels; ++c) {
-        v[c] = lut.curve[c][pixel[c]];
-    }
-    if constexpr (WithGamma) {
-        std::uint32_t m = v[0];
-#pragma GCC unroll 4
-        for (int c = 1; c < Channels; ++c) {
-            m = v[c] > m ? v[c] : m;
-        }
-        const std::uint8_t* scale = lut.gamma + (m << 8);
-#pragma GCC unroll 4
-        for (int c = 0; c < Channels; ++c) {
-            v[c] = scale[v[c]];
-        }
-    }
-    std::uint32_t word = 0;
-#pragma GCC unroll 4
-    for (int c = 0; c < Channels; ++c) {
-        word |= v[c] << (8 * c);
-    }
-    return word;
-}
-
-// Maps pixels one or four at a time; every pixel is read whole before it is written, so the
+// Maps pixels one at a time: all channels of a pixel are read before any is written, so the
 // source and the destination may be the same buffer.
 template <int Channels, bool WithGamma>
 struct PixelMapper {
     static constexpr int channels = Channels;
     Lookup lut;
 
-    void map(const std::uint8_t* src, std::uint8_t* dst) const {
-        const std::uint32_t mapped = mapPixel<Channels, WithGamma>(lut, src);
-        std::memcpy(dst, &mapped, Channels);
-    }
-
-    // Four 3-byte pixels, stored as one 8-byte and one 4-byte word.
-    void mapFour(const std::uint8_t* src, std::uint8_t* dst) const {
-        const Lookup l = lut;
-        const std::uint64_t p0 = mapPixel<3, WithGamma>(l, src);
-        const std::uint64_t p1 = mapPixel<3, WithGamma>(l, src + 3);
-        const std::uint64_t p2 = mapPixel<3, WithGamma>(l, src + 6);
-        const std::uint32_t p3 = mapPixel<3, WithGamma>(l, src + 9);
-        const std::uint64_t outLow = p0 | (p1 << 24) | (p2 << 48);
-        const std::uint32_t outHigh = static_cast<std::uint32_t>(p2 >> 16) | (p3 << 8);
-        std::memcpy(dst, &outLow, 8);
-        std::memcpy(dst + 8, &outHigh, 4);
-    }
-
-    void mapRun(const std::uint8_t* src, std::uint8_t* dst, std::int32_t count) const {
-        std::int32_t i = 0;
-        if constexpr (Channels == 3) {
-            for (; i + 4 <= count; i += 4, src += 12, dst += 12) {
-                mapFour(src, dst);
+    static void mapWith(const Lookup& l, const std::uint8_t* src, std::uint8_t* dst) {
+        std::uint32_t v[Channels];
+#pragma GCC unroll 4
+        for (int c = 0; c < Channels; ++c) {
+            v[c] = l.curve[c][src[c]];
+        }
+        if constexpr (WithGamma) {
+            std::uint32_t m = v[0];
+#pragma GCC unroll 4
+            for (int c = 1; c < Channels; ++c) {
+                m = std::max(m, v[c]);
+            }
+            const std::uint8_t* scale = l.gamma + (m << 8);
+#pragma GCC unroll 4
+            for (int c = 0; c < Channels; ++c) {
+                v[c] = scale[v[c]];
             }
         }
-        for (; i < count; ++i, src += Channels, dst += Channels) {
-            map(src, dst);
+#pragma GCC unroll 4
+        for (int c = 0; c < Channels; ++c) {
+            dst[c] = static_cast<std::uint8_t>(v[c]);
+        }
+    }
+
+    void map(const std::uint8_t* src, std::uint8_t* dst) const { mapWith(lut, src, dst); }
+
+    void mapRun(const std::uint8_t* src, std::uint8_t* dst, std::int32_t count) const {
+        const Lookup l = lut;
+        for (std::int32_t i = 0; i < count; ++i, src += Channels, dst += Channels) {
+            mapWith(l, src, dst);
         }
     }
 };
