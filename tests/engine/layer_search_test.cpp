@@ -176,7 +176,7 @@ TEST(LayerSearch, MatchesThePixelByPixelRatioTestOnRandomPictures) {
                       bgr(i % 3 == 0 ? 255 : v, i % 2 == 0 ? 0 : v / 2, i % 5 == 0 ? 255 : v));
         }
         std::vector<LayerBounds> boxes;
-        for (int s = 0; s < 1 + round % 4; ++s) {
+        for (int s = 0; s < 1 + (round * 3) % 10; ++s) { // up to ten boxes: several groups of four
             const int x = coord(random) % 60;
             const int y = coord(random) % 44;
             boxes.push_back(boundsOfSample(image, x, y, x + 1 + round % 4, y + 1 + s, range(random)));
