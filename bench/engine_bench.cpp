@@ -30,8 +30,10 @@ const std::vector<std::uint8_t>& picture() {
                 const int noise = static_cast<int>(grain >> 28) - 8;
                 std::uint8_t* px = p.data() + static_cast<std::size_t>(y) * stride + x * 3;
                 px[0] = static_cast<std::uint8_t>(std::clamp(40 + x * 180 / width + noise, 0, 255));
-                px[1] = static_cast<std::uint8_t>(std::clamp(60 + y * 150 / height + noise, 0, 255));
-                px[2] = static_cast<std::uint8_t>(std::clamp(200 - (x + y) * 160 / (width + height) + noise, 0, 255));
+                px[1] =
+                    static_cast<std::uint8_t>(std::clamp(60 + y * 150 / height + noise, 0, 255));
+                px[2] = static_cast<std::uint8_t>(
+                    std::clamp(200 - (x + y) * 160 / (width + height) + noise, 0, 255));
             }
         }
         return p;
@@ -54,7 +56,9 @@ double memcpySeconds() {
             const auto start = std::chrono::steady_clock::now();
             std::memcpy(dst.data(), src.data(), src.size());
             benchmark::ClobberMemory();
-            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            best = std::min(
+                best,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         }
         return best;
     }();
@@ -63,13 +67,15 @@ double memcpySeconds() {
 
 void reportRates(benchmark::State& state) {
     const double iterations = static_cast<double>(state.iterations());
-    state.counters["MPix/s"] = benchmark::Counter(iterations * width * height / 1e6, benchmark::Counter::kIsRate);
-    state.counters["x_memcpy"] = benchmark::Counter(iterations * memcpySeconds(), benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(iterations * width * height / 1e6, benchmark::Counter::kIsRate);
+    state.counters["x_memcpy"] =
+        benchmark::Counter(iterations * memcpySeconds(), benchmark::Counter::kIsRate);
 }
 
 TImageDesc pictureDesc() {
-    return TImageDesc{width, height, stride, TWK_ROWS_BOTTOM_UP, 3,
-                      const_cast<std::uint8_t*>(picture().data())};
+    return TImageDesc{
+        width, height, stride, TWK_ROWS_BOTTOM_UP, 3, const_cast<std::uint8_t*>(picture().data())};
 }
 
 std::vector<TRefArea> referenceAreas = {
@@ -114,13 +120,17 @@ void runCorrection(benchmark::State& state, int type, TCorrectionParams params) 
     reportRates(state);
 }
 
-void BM_ImageCorrection(benchmark::State& state) { runCorrection(state, TWK_OP_IMAGE_CORRECTION, correction(1.0)); }
+void BM_ImageCorrection(benchmark::State& state) {
+    runCorrection(state, TWK_OP_IMAGE_CORRECTION, correction(1.0));
+}
 
 void BM_ImageCorrectionGamma(benchmark::State& state) {
     runCorrection(state, TWK_OP_IMAGE_CORRECTION, correction(1.8));
 }
 
-TLayerSample oneSample() { return TLayerSample{{1500, 1500, 1520, 1520, nullptr}, pictureDesc(), 10}; }
+TLayerSample oneSample() {
+    return TLayerSample{{1500, 1500, 1520, 1520, nullptr}, pictureDesc(), 10};
+}
 
 void BM_LayerCorrectionOneSample(benchmark::State& state) {
     TLayerSample sample = oneSample();

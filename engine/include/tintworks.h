@@ -66,21 +66,25 @@ enum { TWK_REF_WHITE = 0, TWK_REF_BLACK = 1, TWK_REF_GREY = 2, TWK_REF_COLOR = 3
 enum { TWK_ROWS_BOTTOM_UP = 0, TWK_ROWS_TOP_DOWN = 1 };
 
 /* Colour modes of TCorrectionParams. */
-enum { TWK_COLOR_MODE_COLOR = 0, TWK_COLOR_MODE_COLOR_BRIGHTNESS = 1, TWK_COLOR_MODE_BRIGHTNESS = 2 };
+enum {
+    TWK_COLOR_MODE_COLOR = 0,
+    TWK_COLOR_MODE_COLOR_BRIGHTNESS = 1,
+    TWK_COLOR_MODE_BRIGHTNESS = 2
+};
 
 /* Booleans are 32-bit: the caller writes -1 for true and 0 for false; the engine reads any
    non-zero value as true. */
 typedef int32_t TWKBool;
 
 /* An opaque region handle (a platform region); 0 means none. */
-typedef void *TWKRegionHandle;
+typedef void* TWKRegionHandle;
 
 /* A handle of a movable memory block; 0 means none. */
-typedef void *TWKMemHandle;
+typedef void* TWKMemHandle;
 
 /* Called once per finished row with the fraction of work done, in (0, 1]. Return 0 to stop
    the operation, anything else to go on. May be nil. */
-typedef int32_t(TWK_CALL *TProgressProc)(double fraction);
+typedef int32_t(TWK_CALL* TProgressProc)(double fraction);
 
 #pragma pack(push, 1)
 
@@ -93,7 +97,7 @@ typedef struct TImageDesc {
     int32_t RowOrder;      /* TWK_ROWS_BOTTOM_UP: row y at (Height - 1 - y) * Stride;
                               TWK_ROWS_TOP_DOWN: row y at y * Stride */
     int32_t BytesPerPixel; /* 3 (blue, green, red) or 4 */
-    void *Pixels;          /* source pixels */
+    void* Pixels;          /* source pixels */
 } TImageDesc;
 
 /* A rectangle (right and bottom exclusive) and an optional region handle. A pixel belongs
@@ -126,32 +130,32 @@ typedef struct TLayerSample {
 typedef struct TCorrectionParams {
     uint32_t Size;
     TImageDesc Image;
-    void *Dest;              /* destination pixels, laid out as the source; may be the source */
-    TWKBool Auto;            /* search white and black points when their area is missing */
-    TRefArea *RefAreas;
+    void* Dest;   /* destination pixels, laid out as the source; may be the source */
+    TWKBool Auto; /* search white and black points when their area is missing */
+    TRefArea* RefAreas;
     int32_t RefCount;
-    int32_t WhiteMode;       /* 0 = no white point; 1..4 how the white point is measured */
-    int32_t BlackMode;       /* same coding for the black point */
-    uint8_t LightLevel[4];   /* the same level in all four bytes */
+    int32_t WhiteMode;     /* 0 = no white point; 1..4 how the white point is measured */
+    int32_t BlackMode;     /* same coding for the black point */
+    uint8_t LightLevel[4]; /* the same level in all four bytes */
     uint8_t DarkLevel[4];
     int32_t WhiteTargetMode; /* 1 = light level as it stands, 2 = measured hue at that level */
     int32_t BlackTargetMode;
-    uint8_t TargetColor[4];  /* blue, green, red, pad */
-    int32_t ColorMode;       /* TWK_COLOR_MODE_* */
-    TLayerSample *Samples;   /* operation 1 only */
-    int32_t SampleCount;     /* operation 1 only */
-    TImageRegion *Region;    /* limits the operation; nil = whole image */
-    double Gamma;            /* 1.0 = no gamma step */
+    uint8_t TargetColor[4]; /* blue, green, red, pad */
+    int32_t ColorMode;      /* TWK_COLOR_MODE_* */
+    TLayerSample* Samples;  /* operation 1 only */
+    int32_t SampleCount;    /* operation 1 only */
+    TImageRegion* Region;   /* limits the operation; nil = whole image */
+    double Gamma;           /* 1.0 = no gamma step */
 } TCorrectionParams;
 
 /* Operations 2 to 5 (layer operations and colour filter). */
 typedef struct TLayerParams {
     uint32_t Size;
     TImageDesc Image;
-    void *Dest;
-    TLayerSample *Samples;
+    void* Dest;
+    TLayerSample* Samples;
     int32_t SampleCount;
-    TImageRegion *Region;
+    TImageRegion* Region;
     union {
         uint8_t Color[4]; /* operations 2 and 3: blue, green, red, pad; operation 4: 255 x 4 */
         int32_t Passes;   /* operation 5: number of passes */
@@ -162,7 +166,7 @@ typedef struct TLayerParams {
 typedef struct TColorSampleParams {
     uint32_t Size;
     TImageDesc Image;
-    TImageRegion *Area; /* only the rectangle is used; nil = whole image */
+    TImageRegion* Area; /* only the rectangle is used; nil = whole image */
     int32_t SampleMode; /* 1..4, see TWKDoImageOperation */
     TWKBool Light;      /* true = light sample, false = dark sample */
     uint8_t Color[4];   /* result */
@@ -171,15 +175,15 @@ typedef struct TColorSampleParams {
 typedef struct TExtractColorParams {
     uint32_t Size;
     TImageDesc Image;
-    TImageRegion *Area; /* only the rectangle is used; nil = whole image */
+    TImageRegion* Area; /* only the rectangle is used; nil = whole image */
     uint8_t Color[4];   /* result */
 } TExtractColorParams;
 
 typedef struct TRepeatParams {
     uint32_t Size;
     TImageDesc Image;
-    void *Dest;
-    TImageRegion *Region;
+    void* Dest;
+    TImageRegion* Region;
 } TRepeatParams;
 
 #pragma pack(pop)
@@ -219,12 +223,12 @@ TWK_STATIC_ASSERT(sizeof(TRefArea) == 28, "TRefArea layout");
  * stay written), or TWK_OK. Operations 0 to 5 keep their processing in repeat slot `type`
  * on success; a failed or cancelled operation changes no slot.
  */
-TWK_EXPORT int32_t TWK_CALL TWKDoImageOperation(int32_t type, void *params, TProgressProc progress);
+TWK_EXPORT int32_t TWK_CALL TWKDoImageOperation(int32_t type, void* params, TProgressProc progress);
 
 /* Replays the processing kept in slot `type` (0..5) on another image. TWK_NOT_AVAILABLE
    when the slot is empty, TWK_INVALID_PARAMS for another type. */
-TWK_EXPORT int32_t TWK_CALL TWKDoRepeatedImageOperation(int32_t type, TRepeatParams *params,
-                                                         TProgressProc progress);
+TWK_EXPORT int32_t TWK_CALL TWKDoRepeatedImageOperation(int32_t type, TRepeatParams* params,
+                                                        TProgressProc progress);
 
 /* -1 when slot `type` holds a processing, 0 when not or for a type outside 0..5. */
 TWK_EXPORT int32_t TWK_CALL TWKIsRepeatedOperationAvailable(int32_t type);
@@ -232,16 +236,16 @@ TWK_EXPORT int32_t TWK_CALL TWKIsRepeatedOperationAvailable(int32_t type);
 /* The typical colour of the rectangle params->Area (nil = whole image): the mean of the
    pixels that share the rectangle's most frequent channel order. Written to params->Color;
    TWK_INVALID_PARAMS for a nil record or an image that cannot be read. */
-TWK_EXPORT int32_t TWK_CALL TWKExtractImageColor(TExtractColorParams *params);
+TWK_EXPORT int32_t TWK_CALL TWKExtractImageColor(TExtractColorParams* params);
 
 /* Writes slot `type` (0..5) to a processing file. */
-TWK_EXPORT int32_t TWK_CALL TWKSaveLastProcessing(const char *fileName, int32_t type);
+TWK_EXPORT int32_t TWK_CALL TWKSaveLastProcessing(const char* fileName, int32_t type);
 
 /* Reads a processing file into the slot of its type, which is written to *type. */
-TWK_EXPORT int32_t TWK_CALL TWKLoadLastProcessing(const char *fileName, int32_t *type);
+TWK_EXPORT int32_t TWK_CALL TWKLoadLastProcessing(const char* fileName, int32_t* type);
 
 /* Loads a processing file as the preset. */
-TWK_EXPORT int32_t TWK_CALL TWKSetPresetFile(const char *fileName);
+TWK_EXPORT int32_t TWK_CALL TWKSetPresetFile(const char* fileName);
 
 /* Applies the preset in place to a packed 24-bit bitmap held in a movable memory block. */
 TWK_EXPORT int32_t TWK_CALL TWKApplyPresetCorrection(TWKMemHandle bitmap);

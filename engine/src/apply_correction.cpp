@@ -20,8 +20,7 @@ struct Lookup {
 
 // Maps pixels one at a time: all channels of a pixel are read before any is written, so the
 // source and the destination may be the same buffer.
-template <int Channels, bool WithGamma>
-struct PixelMapper {
+template <int Channels, bool WithGamma> struct PixelMapper {
     static constexpr int channels = Channels;
     Lookup lut;
 
@@ -49,7 +48,9 @@ struct PixelMapper {
         }
     }
 
-    void map(const std::uint8_t* src, std::uint8_t* dst) const { mapWith(lut, src, dst); }
+    void map(const std::uint8_t* src, std::uint8_t* dst) const {
+        mapWith(lut, src, dst);
+    }
 
     void mapRun(const std::uint8_t* src, std::uint8_t* dst, std::int32_t count) const {
         const Lookup l = lut;
@@ -81,10 +82,12 @@ public:
     const std::uint16_t* greenRed() const { return table_.get() + 2 * entries; }
 
 private:
-    static void fill(std::uint16_t* out, const std::uint8_t* lowCurve, const std::uint8_t* highCurve) {
+    static void fill(std::uint16_t* out, const std::uint8_t* lowCurve,
+                     const std::uint8_t* highCurve) {
         for (std::size_t high = 0; high < 256; ++high) {
             for (std::size_t low = 0; low < 256; ++low) {
-                out[high << 8 | low] = static_cast<std::uint16_t>(lowCurve[low] | highCurve[high] << 8);
+                out[high << 8 | low] =
+                    static_cast<std::uint16_t>(lowCurve[low] | highCurve[high] << 8);
             }
         }
     }
@@ -108,10 +111,9 @@ struct PairMapper {
             std::uint32_t high;
             std::memcpy(&low, src, 8);
             std::memcpy(&high, src + 8, 4);
-            const std::uint64_t outLow = std::uint64_t{bg[low & 0xFFFF]} |
-                                         std::uint64_t{rb[(low >> 16) & 0xFFFF]} << 16 |
-                                         std::uint64_t{gr[(low >> 32) & 0xFFFF]} << 32 |
-                                         std::uint64_t{bg[low >> 48]} << 48;
+            const std::uint64_t outLow =
+                std::uint64_t{bg[low & 0xFFFF]} | std::uint64_t{rb[(low >> 16) & 0xFFFF]} << 16 |
+                std::uint64_t{gr[(low >> 32) & 0xFFFF]} << 32 | std::uint64_t{bg[low >> 48]} << 48;
             const std::uint32_t outHigh =
                 std::uint32_t{rb[high & 0xFFFF]} | std::uint32_t{gr[high >> 16]} << 16;
             std::memcpy(dst, &outLow, 8);

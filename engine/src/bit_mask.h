@@ -24,7 +24,9 @@ public:
     bool test(std::int32_t x, std::int32_t y) const {
         return (row(y)[x >> 3] & (0x80u >> (x & 7))) != 0;
     }
-    void set(std::int32_t x, std::int32_t y) { row(y)[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7)); }
+    void set(std::int32_t x, std::int32_t y) {
+        row(y)[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+    }
     // Sets the bits of pixels left .. right - 1 of row y.
     void setRun(std::int32_t y, std::int32_t left, std::int32_t right);
 

@@ -7,7 +7,9 @@
 namespace tintworks {
 
 namespace {
-void writeColor(const Color4& color, std::uint8_t (&out)[4]) { std::copy(color.begin(), color.end(), out); }
+void writeColor(const Color4& color, std::uint8_t (&out)[4]) {
+    std::copy(color.begin(), color.end(), out);
+}
 } // namespace
 
 int colorSample(TColorSampleParams& params) {

@@ -21,7 +21,8 @@ CurveTables identityTables() {
 }
 
 Curve buildLinearCurve(int x0, int y0, int x1, int y1) {
-    const float slope = x1 == x0 ? 255.0f : static_cast<float>(y1 - y0) / static_cast<float>(x1 - x0);
+    const float slope =
+        x1 == x0 ? 255.0f : static_cast<float>(y1 - y0) / static_cast<float>(x1 - x0);
     // x0 * slope - y0 is exact in double before its rounding to float.
     const auto offset = static_cast<float>(static_cast<double>(x0) * slope - y0);
     Curve curve;

@@ -7,8 +7,7 @@
 
 namespace {
 
-template <typename Operation>
-int32_t guarded(Operation&& operation) {
+template <typename Operation> int32_t guarded(Operation&& operation) {
     try {
         return operation();
     } catch (const std::bad_alloc&) {
@@ -22,7 +21,8 @@ int32_t guarded(Operation&& operation) {
 
 extern "C" {
 
-TWK_EXPORT int32_t TWK_CALL TWKDoImageOperation(int32_t type, void* params, TProgressProc progress) {
+TWK_EXPORT int32_t TWK_CALL TWKDoImageOperation(int32_t type, void* params,
+                                                TProgressProc progress) {
     if (params == nullptr) {
         return TWK_INVALID_PARAMS;
     }

@@ -39,6 +39,8 @@ std::unique_ptr<GammaTable> buildGammaTable(float gamma) {
     return table;
 }
 
-bool isUsableGamma(double gamma) { return std::isfinite(gamma) && gamma > 0.0 && gamma <= FLT_MAX; }
+bool isUsableGamma(double gamma) {
+    return std::isfinite(gamma) && gamma > 0.0 && gamma <= FLT_MAX;
+}
 
 } // namespace tintworks

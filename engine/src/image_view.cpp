@@ -16,9 +16,12 @@ std::optional<ImageView> viewOf(const TImageDesc& desc) {
     if (desc.Stride < rowBytes) {
         return std::nullopt;
     }
-    return ImageView{desc.Width,         desc.Height,
-                     desc.Stride,        desc.BytesPerPixel,
-                     desc.RowOrder == TWK_ROWS_BOTTOM_UP, static_cast<std::uint8_t*>(desc.Pixels)};
+    return ImageView{desc.Width,
+                     desc.Height,
+                     desc.Stride,
+                     desc.BytesPerPixel,
+                     desc.RowOrder == TWK_ROWS_BOTTOM_UP,
+                     static_cast<std::uint8_t*>(desc.Pixels)};
 }
 
 Rect clipped(Rect rect, const Rect& to) {

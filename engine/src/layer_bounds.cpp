@@ -23,7 +23,9 @@ void widenEqualExtremes(SampleStatistics& stats) {
     }
 }
 
-std::uint16_t boundValue(double x) { return static_cast<std::uint16_t>(roundClamped(x, 0, 65535)); }
+std::uint16_t boundValue(double x) {
+    return static_cast<std::uint16_t>(roundClamped(x, 0, 65535));
+}
 
 void orderPair(std::uint16_t& lo, std::uint16_t hi) {
     if (hi < lo) {

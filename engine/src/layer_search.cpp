@@ -14,8 +14,8 @@ bool inBox(const LayerBounds& box, std::uint8_t blue, std::uint8_t green, std::u
     const std::uint16_t rg = ratioHundredths(red, green);
     const std::uint16_t bg = ratioHundredths(blue, green);
     const std::uint8_t v = std::max({blue, green, red});
-    return box.loRG <= rg && rg <= box.hiRG && box.loBG <= bg && bg <= box.hiBG &&
-           box.loV <= v && v <= box.hiV;
+    return box.loRG <= rg && rg <= box.hiRG && box.loBG <= bg && bg <= box.hiBG && box.loV <= v &&
+           v <= box.hiV;
 }
 
 namespace {
@@ -68,7 +68,8 @@ public:
 private:
     // Index of the word made of the bytes (low, high) in memory order.
     static std::size_t wordIndex(int low, int high) {
-        const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
+        const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(low),
+                                       static_cast<std::uint8_t>(high)};
         std::uint16_t word;
         std::memcpy(&word, bytes, 2);
         return word;
@@ -84,8 +85,10 @@ private:
                 const std::uint16_t ratio = ratioHundredths(other, green);
                 const bool blueOk = belowTop && box.loBG <= ratio && ratio <= box.hiBG;
                 const bool redOk = belowTop && box.loRG <= ratio && ratio <= box.hiRG;
-                blueGreen[wordIndex(other, green)] |= static_cast<std::uint8_t>((blueOk | reachesBottom << 1) << bit);
-                greenRed[wordIndex(green, other)] |= static_cast<std::uint8_t>((redOk | reachesBottom << 1) << bit);
+                blueGreen[wordIndex(other, green)] |=
+                    static_cast<std::uint8_t>((blueOk | reachesBottom << 1) << bit);
+                greenRed[wordIndex(green, other)] |=
+                    static_cast<std::uint8_t>((redOk | reachesBottom << 1) << bit);
             }
         }
     }
@@ -113,8 +116,8 @@ void searchRun(const Test& inLayer, const std::uint8_t* p, std::uint8_t* bits, s
 }
 
 template <int Channels>
-void searchRun(const PairTests& tests, const std::uint8_t* p, std::uint8_t* bits,
-               std::int32_t left, std::int32_t right) {
+void searchRun(const PairTests& tests, const std::uint8_t* p, std::uint8_t* bits, std::int32_t left,
+               std::int32_t right) {
     if (tests.groupCount() == 1) {
         const PairTests::Group only = tests.group(0);
         searchRun<Channels>([only](const std::uint8_t* px) { return only.test(px) != 0; }, p, bits,
@@ -155,14 +158,15 @@ int searchLayer(const ImageView& image, const TImageRegion* region,
     const Rect rect = regionRect(region, image);
     const TWKRegionHandle handle = region != nullptr ? region->Region : nullptr;
     for (std::int32_t y = rect.top; y < rect.bottom; ++y) {
-        forEachRunOfRow(rect, handle, y, [&](std::int32_t row, std::int32_t left, std::int32_t right) {
-            const std::uint8_t* p = image.pixel(left, row);
-            if (image.bytesPerPixel == 4) {
-                searchRun<4>(*tests, p, found->row(row), left, right);
-            } else {
-                searchRun<3>(*tests, p, found->row(row), left, right);
-            }
-        });
+        forEachRunOfRow(rect, handle, y,
+                        [&](std::int32_t row, std::int32_t left, std::int32_t right) {
+                            const std::uint8_t* p = image.pixel(left, row);
+                            if (image.bytesPerPixel == 4) {
+                                searchRun<4>(*tests, p, found->row(row), left, right);
+                            } else {
+                                searchRun<3>(*tests, p, found->row(row), left, right);
+                            }
+                        });
         if (progress != nullptr &&
             progress(static_cast<double>(y + 1 - rect.top) / rect.height()) == 0) {
             return TWK_CANCELLED;

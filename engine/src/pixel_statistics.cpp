@@ -49,8 +49,7 @@ struct RankedPixel {
 
 // A fixed-size list of pixels sorted by sum; `Before(a, b)` says sum a ranks ahead of b.
 // A new pixel goes behind entries of equal sum, and the last entry drops out.
-template <typename Before>
-class RankList {
+template <typename Before> class RankList {
 public:
     RankList(int size, int initialSum) : size_(std::clamp(size, 0, maxExtremePoints)) {
         std::fill_n(entries_.begin(), size_, RankedPixel{initialSum, {}});

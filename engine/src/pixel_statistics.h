@@ -21,8 +21,8 @@ constexpr int maxExtremePoints = 100;
 int channelOrderClass(std::uint8_t c0, std::uint8_t c1, std::uint8_t c2);
 
 struct ExtremeSearch {
-    int lightCount = 0;           // how many lightest pixels to rank (0..100); 0 = none
-    int darkCount = 0;            // likewise for the darkest
+    int lightCount = 0;            // how many lightest pixels to rank (0..100); 0 = none
+    int darkCount = 0;             // likewise for the darkest
     bool skipClippedLight = false; // ignore pixels with any channel at 255 for the light list
     bool skipClippedDark = false;  // ignore pixels with any channel at 0 for the dark list
 };

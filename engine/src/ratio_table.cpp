@@ -34,6 +34,8 @@ const RatioTable ratioTable = [] {
 
 } // namespace
 
-std::uint16_t ratioHundredths(int a, int b) { return ratioTable[a][b]; }
+std::uint16_t ratioHundredths(int a, int b) {
+    return ratioTable[a][b];
+}
 
 } // namespace tintworks

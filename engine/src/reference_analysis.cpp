@@ -22,7 +22,9 @@ const TRefArea* firstOfClass(std::span<const TRefArea> areas, std::int32_t refCl
     return it == areas.end() ? nullptr : &*it;
 }
 
-Color4 fromLevelBytes(const std::uint8_t (&bytes)[4]) { return {bytes[0], bytes[1], bytes[2], bytes[3]}; }
+Color4 fromLevelBytes(const std::uint8_t (&bytes)[4]) {
+    return {bytes[0], bytes[1], bytes[2], bytes[3]};
+}
 
 // Round(color[c] * factor) limited to 255, for the image's channels; the others unchanged.
 Color4 scaled(Color4 color, double factor, std::int32_t bytesPerPixel) {
@@ -38,7 +40,8 @@ double scaleFactor(int numerator, int denominator) {
 }
 
 float scaleFactor32(int numerator, int denominator) {
-    return denominator == 0 ? 255.0f : static_cast<float>(numerator) / static_cast<float>(denominator);
+    return denominator == 0 ? 255.0f
+                            : static_cast<float>(numerator) / static_cast<float>(denominator);
 }
 
 struct EndPoints {
@@ -53,7 +56,7 @@ EndPoints measuredEndPoints(const ImageView& image, std::span<const TRefArea> ar
     const TRefArea* whiteArea = firstOfClass(areas, TWK_REF_WHITE);
     const TRefArea* blackArea = firstOfClass(areas, TWK_REF_BLACK);
     const bool needAuto = params.Auto != 0 && ((useWhite && whiteArea == nullptr) ||
-                                                (useBlack && blackArea == nullptr));
+                                               (useBlack && blackArea == nullptr));
     EndPoints points;
     if (needAuto) {
         const ExtremeSearch search{pointCountOfMode(params.WhiteMode),
@@ -210,8 +213,8 @@ CurveTables analyseReferences(const ImageView& image, const TCorrectionParams& p
     }
     if (firstOfClass(areas, TWK_REF_COLOR) != nullptr) {
         const Color4 mean = colorAreasMean(image, areas);
-        const Color4 target = colorTarget(mean, fromLevelBytes(params.TargetColor),
-                                          params.ColorMode, bpp);
+        const Color4 target =
+            colorTarget(mean, fromLevelBytes(params.TargetColor), params.ColorMode, bpp);
         return threePointTables(measured, targets, mean, target, bpp);
     }
     return linearTables(measured, targets, bpp);

@@ -33,8 +33,7 @@ void forEachRunOfRow(const Rect& rect, TWKRegionHandle handle, std::int32_t y, V
 }
 
 // The same for every row of `rect`, top to bottom.
-template <typename Visit>
-void forEachRun(const Rect& rect, TWKRegionHandle handle, Visit&& visit) {
+template <typename Visit> void forEachRun(const Rect& rect, TWKRegionHandle handle, Visit&& visit) {
     for (std::int32_t y = rect.top; y < rect.bottom; ++y) {
         forEachRunOfRow(rect, handle, y, visit);
     }

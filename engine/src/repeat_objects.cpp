@@ -3,7 +3,9 @@
 namespace tintworks {
 
 namespace {
-void release(std::vector<LayerBounds>& bounds) { std::vector<LayerBounds>().swap(bounds); }
+void release(std::vector<LayerBounds>& bounds) {
+    std::vector<LayerBounds>().swap(bounds);
+}
 } // namespace
 
 void TRepeatLayerCorrection::Clear() {

@@ -2,7 +2,9 @@
 
 namespace tintworks {
 
-RepeatSlots::RepeatSlots() { reset(); }
+RepeatSlots::RepeatSlots() {
+    reset();
+}
 
 void RepeatSlots::reset() {
     slots_[0] = std::make_unique<TRepeatColorCorrection>();

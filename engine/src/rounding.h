@@ -7,7 +7,9 @@
 
 namespace tintworks {
 
-inline double roundHalfEven(double x) { return std::nearbyint(x); }
+inline double roundHalfEven(double x) {
+    return std::nearbyint(x);
+}
 
 // Round(x) limited to lo..hi; NaN gives lo.
 inline std::int64_t roundClamped(double x, std::int64_t lo, std::int64_t hi) {
@@ -21,7 +23,9 @@ inline std::int64_t roundClamped(double x, std::int64_t lo, std::int64_t hi) {
     return static_cast<std::int64_t>(r);
 }
 
-inline std::uint8_t roundToByte(double x) { return static_cast<std::uint8_t>(roundClamped(x, 0, 255)); }
+inline std::uint8_t roundToByte(double x) {
+    return static_cast<std::uint8_t>(roundClamped(x, 0, 255));
+}
 
 // Trunc(x) limited to lo..hi; NaN gives lo.
 inline std::int64_t truncClamped(long double x, std::int64_t lo, std::int64_t hi) {

@@ -27,9 +27,13 @@ struct MemoryBlock {
 
 namespace {
 
-bool isValid(const MemoryBlock* block) { return block != nullptr && block->magic == blockMagic; }
+bool isValid(const MemoryBlock* block) {
+    return block != nullptr && block->magic == blockMagic;
+}
 
-std::byte* dataOf(DataPrefix* storage) { return reinterpret_cast<std::byte*>(storage + 1); }
+std::byte* dataOf(DataPrefix* storage) {
+    return reinterpret_cast<std::byte*>(storage + 1);
+}
 
 DataPrefix* allocateStorage(std::size_t size) {
     if (size > SIZE_MAX - sizeof(DataPrefix)) {
@@ -103,9 +107,13 @@ MemHandle memFree(MemHandle handle) {
     return nullptr;
 }
 
-std::size_t memSize(MemHandle handle) { return isValid(handle) ? handle->size : 0; }
+std::size_t memSize(MemHandle handle) {
+    return isValid(handle) ? handle->size : 0;
+}
 
-unsigned memLockCount(MemHandle handle) { return isValid(handle) ? handle->lockCount : 0; }
+unsigned memLockCount(MemHandle handle) {
+    return isValid(handle) ? handle->lockCount : 0;
+}
 
 MemHandle memHandle(const void* data) {
     if (data == nullptr) {

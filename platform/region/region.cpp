@@ -126,8 +126,9 @@ std::span<const RegionSpan> regionRowSpans(RegionHandle region, std::int32_t y) 
     if (data == nullptr) {
         return {};
     }
-    auto band = std::upper_bound(data->bands.begin(), data->bands.end(), y,
-                                 [](std::int32_t row, const RegionBand& b) { return row < b.bottom; });
+    auto band =
+        std::upper_bound(data->bands.begin(), data->bands.end(), y,
+                         [](std::int32_t row, const RegionBand& b) { return row < b.bottom; });
     if (band == data->bands.end() || y < band->top) {
         return {};
     }
@@ -136,8 +137,9 @@ std::span<const RegionSpan> regionRowSpans(RegionHandle region, std::int32_t y) 
 
 bool regionContains(RegionHandle region, std::int32_t x, std::int32_t y) {
     std::span<const RegionSpan> spans = regionRowSpans(region, y);
-    auto span = std::upper_bound(spans.begin(), spans.end(), x,
-                                 [](std::int32_t col, const RegionSpan& s) { return col < s.right; });
+    auto span =
+        std::upper_bound(spans.begin(), spans.end(), x,
+                         [](std::int32_t col, const RegionSpan& s) { return col < s.right; });
     return span != spans.end() && x >= span->left;
 }
 

@@ -110,7 +110,8 @@ RegionKind combineRegion(RegionHandle dest, RegionHandle first, RegionHandle sec
     static const RegionData emptyData;
     const RegionData* a = regionDataOf(first);
     const RegionData* b = regionDataOf(second);
-    if (regionDataOf(dest) == nullptr || a == nullptr || (b == nullptr && mode != CombineMode::Copy)) {
+    if (regionDataOf(dest) == nullptr || a == nullptr ||
+        (b == nullptr && mode != CombineMode::Copy)) {
         return RegionKind::Error;
     }
     try {

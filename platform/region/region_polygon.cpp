@@ -46,7 +46,8 @@ std::vector<Edge> edgesOf(std::span<const RegionPoint> points) {
 // Centre line y + 0.5 meets the edge at x = xTop + (y + 0.5 - yTop) * dx / dy.
 Crossing crossingAt(const Edge& e, std::int64_t y) {
     const Wide dy = e.yBottom - e.yTop;
-    const Wide numerator = Wide{2} * e.xTop * dy + Wide{2 * (y - e.yTop) + 1} * (e.xBottom - e.xTop);
+    const Wide numerator =
+        Wide{2} * e.xTop * dy + Wide{2 * (y - e.yTop) + 1} * (e.xBottom - e.xTop);
     return {numerator, 2 * dy, e.direction};
 }
 

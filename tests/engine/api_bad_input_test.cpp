@@ -29,13 +29,15 @@ const std::vector<BadImage> badImages = {
     {"row order 2", [](TImageDesc& d) { d.RowOrder = 2; }},
     {"row order -1", [](TImageDesc& d) { d.RowOrder = -1; }},
     {"nil pixels", [](TImageDesc& d) { d.Pixels = nullptr; }},
-    {"row wider than any stride", [](TImageDesc& d) { d.Width = std::numeric_limits<int32_t>::max(); }},
+    {"row wider than any stride",
+     [](TImageDesc& d) { d.Width = std::numeric_limits<int32_t>::max(); }},
 };
 
 struct Fixture {
     TestImage source{8, 6};
     TestImage dest{8, 6};
-    std::vector<TRefArea> areas{refArea(0, 0, 2, 2, TWK_REF_WHITE), refArea(6, 4, 8, 6, TWK_REF_BLACK)};
+    std::vector<TRefArea> areas{refArea(0, 0, 2, 2, TWK_REF_WHITE),
+                                refArea(6, 4, 8, 6, TWK_REF_BLACK)};
     std::vector<TLayerSample> samples;
     std::vector<std::uint8_t> destBefore;
 
@@ -54,8 +56,9 @@ struct Fixture {
     bool destUntouched() const { return dest.bytes() == destBefore; }
 };
 
-std::vector<std::uint8_t> correctedWith(const std::function<void(TCorrectionParams&, Fixture&)>& change,
-                                        int type = TWK_OP_IMAGE_CORRECTION) {
+std::vector<std::uint8_t>
+correctedWith(const std::function<void(TCorrectionParams&, Fixture&)>& change,
+              int type = TWK_OP_IMAGE_CORRECTION) {
     Fixture f;
     TCorrectionParams p = f.params();
     change(p, f);
@@ -81,7 +84,8 @@ TEST(ApiBadInput, UnprocessableImagesAreRefusedBeforeAnyPixelIsWritten) {
         TColorSampleParams sample{};
         sample.Image = f.source.desc();
         bad.spoil(sample.Image);
-        EXPECT_EQ(TWKDoImageOperation(TWK_OP_COLOR_SAMPLE, &sample, nullptr), TWK_INVALID_PARAMS) << bad.what;
+        EXPECT_EQ(TWKDoImageOperation(TWK_OP_COLOR_SAMPLE, &sample, nullptr), TWK_INVALID_PARAMS)
+            << bad.what;
         TExtractColorParams extract{};
         extract.Image = f.source.desc();
         bad.spoil(extract.Image);
@@ -97,7 +101,8 @@ TEST(ApiBadInput, UnreadableSampleImagesAreRefused) {
         if (f.samples[0].Image.BytesPerPixel < 3) {
             continue; // such samples are read as empty statistics
         }
-        EXPECT_EQ(TWKDoImageOperation(TWK_OP_LAYER_CORRECTION, &p, nullptr), TWK_INVALID_PARAMS) << bad.what;
+        EXPECT_EQ(TWKDoImageOperation(TWK_OP_LAYER_CORRECTION, &p, nullptr), TWK_INVALID_PARAMS)
+            << bad.what;
         EXPECT_TRUE(f.destUntouched()) << bad.what;
     }
 }
@@ -134,7 +139,8 @@ TEST(ApiBadInput, ReferenceRectanglesAreClippedToTheImage) {
         f.areas[0] = refArea(100, 100, 200, 200, TWK_REF_WHITE);
         f.areas[1] = refArea(INT32_MIN, INT32_MIN, -1, -1, TWK_REF_BLACK);
     });
-    correctedWith([](TCorrectionParams&, Fixture& f) { f.areas[0] = refArea(5, 5, 1, 1, TWK_REF_GREY); });
+    correctedWith(
+        [](TCorrectionParams&, Fixture& f) { f.areas[0] = refArea(5, 5, 1, 1, TWK_REF_GREY); });
 }
 
 TEST(ApiBadInput, NegativeOrNilReferenceListsMeanNoReferences) {
@@ -166,18 +172,24 @@ TEST(ApiBadInput, LimitingRegionIsClippedToTheImage) {
 }
 
 TEST(ApiBadInput, SampleRectanglesAreClippedToTheirImage) {
-    const auto corner = correctedWith([](TCorrectionParams&, Fixture& f) {
-        f.samples[0].Area = TImageRegion{0, 0, 4, 4, nullptr};
-    }, TWK_OP_LAYER_CORRECTION);
-    EXPECT_EQ(correctedWith([](TCorrectionParams&, Fixture& f) {
-                  f.samples[0].Area = TImageRegion{-9, INT32_MIN, 4, 4, nullptr};
-              }, TWK_OP_LAYER_CORRECTION),
+    const auto corner = correctedWith(
+        [](TCorrectionParams&, Fixture& f) {
+            f.samples[0].Area = TImageRegion{0, 0, 4, 4, nullptr};
+        },
+        TWK_OP_LAYER_CORRECTION);
+    EXPECT_EQ(correctedWith(
+                  [](TCorrectionParams&, Fixture& f) {
+                      f.samples[0].Area = TImageRegion{-9, INT32_MIN, 4, 4, nullptr};
+                  },
+                  TWK_OP_LAYER_CORRECTION),
               corner);
     // A sample wholly outside its image has no pixels; its box admits only pure black,
     // which the picture does not hold.
-    EXPECT_EQ(correctedWith([](TCorrectionParams&, Fixture& f) {
-                  f.samples[0].Area = TImageRegion{0, 0, 4, 4, nullptr};
-                  f.samples.push_back(layerSample(f.source, -100, -100, -50, 2, 5));
-              }, TWK_OP_LAYER_CORRECTION),
+    EXPECT_EQ(correctedWith(
+                  [](TCorrectionParams&, Fixture& f) {
+                      f.samples[0].Area = TImageRegion{0, 0, 4, 4, nullptr};
+                      f.samples.push_back(layerSample(f.source, -100, -100, -50, 2, 5));
+                  },
+                  TWK_OP_LAYER_CORRECTION),
               corner);
 }

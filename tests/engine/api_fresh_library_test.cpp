@@ -17,12 +17,16 @@ public:
     FreshLibrary() {
         static std::atomic<int> serial{0};
         copy_ = std::filesystem::temp_directory_path() /
-                ("tintworks-fresh-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".so");
-        std::filesystem::copy_file(TINTWORKS_LIBRARY, copy_, std::filesystem::copy_options::overwrite_existing);
+                ("tintworks-fresh-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) +
+                 ".so");
+        std::filesystem::copy_file(TINTWORKS_LIBRARY, copy_,
+                                   std::filesystem::copy_options::overwrite_existing);
         handle_ = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle_ != nullptr) {
-            doOperation = reinterpret_cast<decltype(doOperation)>(dlsym(handle_, "TWKDoImageOperation"));
-            isAvailable = reinterpret_cast<decltype(isAvailable)>(dlsym(handle_, "TWKIsRepeatedOperationAvailable"));
+            doOperation =
+                reinterpret_cast<decltype(doOperation)>(dlsym(handle_, "TWKDoImageOperation"));
+            isAvailable = reinterpret_cast<decltype(isAvailable)>(
+                dlsym(handle_, "TWKIsRepeatedOperationAvailable"));
         }
     }
     ~FreshLibrary() {
@@ -41,7 +45,9 @@ private:
     void* handle_ = nullptr;
 };
 
-int32_t TWK_CALL stopAtOnce(double) { return 0; }
+int32_t TWK_CALL stopAtOnce(double) {
+    return 0;
+}
 
 } // namespace
 
@@ -78,7 +84,8 @@ TEST(FreshLibrary, FailedAndCancelledOperationsLeaveTheSlotsEmpty) {
     ASSERT_EQ(lib.doOperation(TWK_OP_LAYER_CORRECTION, &p, nullptr), TWK_OK);
     EXPECT_EQ(lib.isAvailable(TWK_OP_LAYER_CORRECTION), -1);
     EXPECT_EQ(lib.doOperation(TWK_OP_IMAGE_CORRECTION, &p, stopAtOnce), TWK_CANCELLED);
-    EXPECT_EQ(lib.isAvailable(TWK_OP_IMAGE_CORRECTION), -1) << "a cancelled run keeps the stored one";
+    EXPECT_EQ(lib.isAvailable(TWK_OP_IMAGE_CORRECTION), -1)
+        << "a cancelled run keeps the stored one";
     for (int type = 2; type <= 5; ++type) {
         EXPECT_EQ(lib.isAvailable(type), 0);
     }

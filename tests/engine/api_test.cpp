@@ -13,7 +13,8 @@ namespace {
 // and two probe pixels.
 struct ReferencePicture {
     TestImage image{6, 4};
-    std::vector<TRefArea> areas{refArea(0, 0, 2, 4, TWK_REF_WHITE), refArea(4, 0, 6, 4, TWK_REF_BLACK)};
+    std::vector<TRefArea> areas{refArea(0, 0, 2, 4, TWK_REF_WHITE),
+                                refArea(4, 0, 6, 4, TWK_REF_BLACK)};
 
     ReferencePicture() {
         image.fill(bgr(90, 90, 90));
@@ -29,7 +30,9 @@ int32_t TWK_CALL recordProgress(double fraction) {
     progressSeen.push_back(fraction);
     return 1;
 }
-int32_t TWK_CALL stopAtOnce(double) { return 0; }
+int32_t TWK_CALL stopAtOnce(double) {
+    return 0;
+}
 
 } // namespace
 
@@ -83,7 +86,8 @@ TEST(Api, PixelsOutsideTheLimitingRegionAreCopied) {
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
 
     platform::RegionHandle diamond = platform::createPolygonRegion(
-        std::vector<platform::RegionPoint>{{3, 0}, {6, 2}, {3, 4}, {0, 2}}, platform::FillMode::Alternate);
+        std::vector<platform::RegionPoint>{{3, 0}, {6, 2}, {3, 4}, {0, 2}},
+        platform::FillMode::Alternate);
     TImageRegion region{1, 0, 6, 3, diamond};
     TestImage limited(6, 4);
     p.Dest = limited.data();
@@ -93,7 +97,8 @@ TEST(Api, PixelsOutsideTheLimitingRegionAreCopied) {
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 6; ++x) {
             const bool inside = x >= 1 && y < 3 && platform::regionContains(diamond, x, y);
-            EXPECT_EQ(limited.get(x, y), inside ? whole.get(x, y) : pic.image.get(x, y)) << x << "," << y;
+            EXPECT_EQ(limited.get(x, y), inside ? whole.get(x, y) : pic.image.get(x, y))
+                << x << "," << y;
             changedInside += inside && whole.get(x, y) != pic.image.get(x, y);
         }
     }
@@ -140,7 +145,9 @@ struct RandomCorrection {
         : image(23, 17, bytesPerPixel, rowOrder, seed % 2 ? 4 : 0) {
         std::mt19937 random(seed);
         image.randomize(seed);
-        auto coord = [&](int limit) { return std::uniform_int_distribution<int>(0, limit - 1)(random); };
+        auto coord = [&](int limit) {
+            return std::uniform_int_distribution<int>(0, limit - 1)(random);
+        };
         for (int refClass = 0; refClass < 4; ++refClass) {
             if (coord(3) != 0) {
                 const int x = coord(18);
@@ -156,7 +163,8 @@ struct RandomCorrection {
         gamma = coord(2) ? 1.0 : 0.4 + coord(20) * 0.1;
         if (coord(2)) {
             handle = platform::createPolygonRegion(
-                std::vector<platform::RegionPoint>{{0, 0}, {23, 3}, {11, 17}}, platform::FillMode::Winding);
+                std::vector<platform::RegionPoint>{{0, 0}, {23, 3}, {11, 17}},
+                platform::FillMode::Winding);
             region = TImageRegion{2, 1, 21, 16, handle};
         }
     }
@@ -181,7 +189,8 @@ TEST(Api, InPlaceEqualsSeparateDestinationAndRowOrderDoesNotMatter) {
     for (std::uint32_t seed = 1; seed <= 24; ++seed) {
         for (int type : {TWK_OP_IMAGE_CORRECTION, TWK_OP_LAYER_CORRECTION}) {
             const int bpp = seed % 3 == 0 ? 4 : 3;
-            SCOPED_TRACE(testing::Message() << "seed " << seed << " type " << type << " bpp " << bpp);
+            SCOPED_TRACE(testing::Message()
+                         << "seed " << seed << " type " << type << " bpp " << bpp);
             RandomCorrection bottomUp(seed, bpp, TWK_ROWS_BOTTOM_UP);
 
             TestImage separate = bottomUp.image.relaid(TWK_ROWS_BOTTOM_UP, seed % 2 ? 4 : 0);
@@ -205,8 +214,8 @@ TEST(Api, InPlaceEqualsSeparateDestinationAndRowOrderDoesNotMatter) {
 
 TEST(Api, LayerCorrectionChangesOnlyTheLayer) {
     TestImage image(8, 2);
-    image.fillRect(0, 0, 4, 2, bgr(40, 60, 160));  // reddish layer
-    image.fillRect(4, 0, 8, 2, bgr(160, 60, 40));  // bluish rest
+    image.fillRect(0, 0, 4, 2, bgr(40, 60, 160)); // reddish layer
+    image.fillRect(4, 0, 8, 2, bgr(160, 60, 40)); // bluish rest
     image.set(1, 1, bgr(42, 63, 165));
     std::vector<TRefArea> areas = {refArea(0, 0, 2, 1, TWK_REF_COLOR)};
     std::vector<TLayerSample> samples = {layerSample(image, 0, 0, 2, 1, 5)};

@@ -24,7 +24,8 @@ CurveTables randomTables(std::uint32_t seed) {
 }
 
 // The pass written out pixel by pixel, as the reference.
-Pixel expectedPixel(const Pixel& in, const CurveTables& tables, const GammaTable* gamma, int channels) {
+Pixel expectedPixel(const Pixel& in, const CurveTables& tables, const GammaTable* gamma,
+                    int channels) {
     Pixel out{};
     int m = 0;
     for (int c = 0; c < channels; ++c) {
@@ -40,8 +41,9 @@ Pixel expectedPixel(const Pixel& in, const CurveTables& tables, const GammaTable
 }
 
 void expectPass(int width, int height, int channels, double gamma, bool masked, bool inPlace) {
-    SCOPED_TRACE(testing::Message() << width << "x" << height << " bpp " << channels << " gamma " << gamma
-                                    << (masked ? " masked" : "") << (inPlace ? " in place" : ""));
+    SCOPED_TRACE(testing::Message()
+                 << width << "x" << height << " bpp " << channels << " gamma " << gamma
+                 << (masked ? " masked" : "") << (inPlace ? " in place" : ""));
     TestImage source(width, height, channels, TWK_ROWS_BOTTOM_UP, 4);
     source.randomize(width + height);
     const TestImage original = source.relaid(TWK_ROWS_BOTTOM_UP, 4);
@@ -51,20 +53,24 @@ void expectPass(int width, int height, int channels, double gamma, bool masked, 
     const ImageView view = *viewOf(source.desc());
 
     platform::RegionHandle ellipse = platform::createPolygonRegion(
-        std::vector<platform::RegionPoint>{{width / 2, -5}, {width + 3, height / 2}, {width / 2, height}, {7, height / 3}},
+        std::vector<platform::RegionPoint>{
+            {width / 2, -5}, {width + 3, height / 2}, {width / 2, height}, {7, height / 3}},
         platform::FillMode::Alternate);
     std::optional<BitMask> mask;
     if (masked) {
         mask = maskOfRegion(TImageRegion{0, 0, width, height, ellipse}, view);
     }
-    ASSERT_EQ(applyCorrection(view, dest.data(), mask ? &*mask : nullptr, tables, gamma, nullptr), TWK_OK);
+    ASSERT_EQ(applyCorrection(view, dest.data(), mask ? &*mask : nullptr, tables, gamma, nullptr),
+              TWK_OK);
 
-    const std::unique_ptr<GammaTable> gammaTable = gamma != 1.0 ? buildGammaTable(static_cast<float>(gamma)) : nullptr;
+    const std::unique_ptr<GammaTable> gammaTable =
+        gamma != 1.0 ? buildGammaTable(static_cast<float>(gamma)) : nullptr;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const Pixel in = original.get(x, y);
             const bool changes = !masked || platform::regionContains(ellipse, x, y);
-            const Pixel expected = changes ? expectedPixel(in, tables, gammaTable.get(), channels) : in;
+            const Pixel expected =
+                changes ? expectedPixel(in, tables, gammaTable.get(), channels) : in;
             ASSERT_EQ(dest.get(x, y), expected) << x << "," << y;
         }
     }
@@ -94,5 +100,6 @@ TEST(ApplyCorrection, RefusesNilDestinationAndUnusableGamma) {
     const ImageView view = *viewOf(image.desc());
     const CurveTables tables = identityTables();
     EXPECT_EQ(applyCorrection(view, nullptr, nullptr, tables, 1.0, nullptr), TWK_INVALID_PARAMS);
-    EXPECT_EQ(applyCorrection(view, image.data(), nullptr, tables, -1.0, nullptr), TWK_INVALID_PARAMS);
+    EXPECT_EQ(applyCorrection(view, image.data(), nullptr, tables, -1.0, nullptr),
+              TWK_INVALID_PARAMS);
 }

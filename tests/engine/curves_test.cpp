@@ -79,8 +79,10 @@ TEST(ThreePointCurve, FallsBackToTheLineWhenThePointsDoNotRiseStrictly) {
     const Curve line = buildLinearCurve(10, 0, 200, 255);
     EXPECT_EQ(buildThreePointCurve(10, 0, 220, 128, 200, 255), line) << "mid right of white";
     EXPECT_EQ(buildThreePointCurve(10, 0, 10, 128, 200, 255), line) << "mid on black";
-    EXPECT_EQ(buildThreePointCurve(10, 0, 100, 0, 200, 255), line) << "target not above black target";
-    EXPECT_EQ(buildThreePointCurve(10, 0, 100, 120, 200, 255), buildBezierCurve(10, 0, 100, 120, 200, 255));
+    EXPECT_EQ(buildThreePointCurve(10, 0, 100, 0, 200, 255), line)
+        << "target not above black target";
+    EXPECT_EQ(buildThreePointCurve(10, 0, 100, 120, 200, 255),
+              buildBezierCurve(10, 0, 100, 120, 200, 255));
 }
 
 TEST(Gamma, TableValuesFollowTheFormula) {

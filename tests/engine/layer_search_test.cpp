@@ -18,7 +18,8 @@ LayerBounds boundsOfSample(TestImage& image, int l, int t, int r, int b, int ran
     return boundsOf(stats, range);
 }
 
-BitMask search(TestImage& image, std::vector<LayerBounds> boxes, const TImageRegion* region = nullptr) {
+BitMask search(TestImage& image, std::vector<LayerBounds> boxes,
+               const TImageRegion* region = nullptr) {
     std::optional<BitMask> mask;
     EXPECT_EQ(searchLayer(*viewOf(image.desc()), region, boxes, nullptr, mask), TWK_OK);
     return std::move(*mask);
@@ -126,10 +127,12 @@ TEST(LayerBounds, HostileRangesSaturateAndBadSamplesAreRefused) {
     sample.Image.Pixels = nullptr;
     EXPECT_EQ(buildLayerBounds(&sample, 1, bounds), TWK_INVALID_PARAMS);
     sample.Image.BytesPerPixel = 1;
-    ASSERT_EQ(buildLayerBounds(&sample, 1, bounds), TWK_OK) << "under 3 bytes: zero statistics, no read";
+    ASSERT_EQ(buildLayerBounds(&sample, 1, bounds), TWK_OK)
+        << "under 3 bytes: zero statistics, no read";
     EXPECT_EQ(bounds.front(), (LayerBounds{0, 0, 0, 0, 0, 0}));
     TLayerSample outside = layerSample(image, 50, 50, 60, 60, 5);
-    EXPECT_EQ(buildLayerBounds(&outside, 1, bounds), TWK_OK) << "an area outside the image is empty";
+    EXPECT_EQ(buildLayerBounds(&outside, 1, bounds), TWK_OK)
+        << "an area outside the image is empty";
 }
 
 TEST(LayerSearch, EitherOfTwoBoxesAdmitsAPixel) {
@@ -155,7 +158,8 @@ TEST(LayerSearch, RegionRectangleAndHandleBoundTheLayer) {
     const BitMask mask = search(image, {box}, &region);
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 10; ++x) {
-            const bool expected = x >= 2 && y >= 1 && y < 8 && platform::regionContains(triangle, x, y);
+            const bool expected =
+                x >= 2 && y >= 1 && y < 8 && platform::regionContains(triangle, x, y);
             ASSERT_EQ(mask.test(x, y), expected) << x << "," << y;
         }
     }
@@ -179,7 +183,8 @@ TEST(LayerSearch, MatchesThePixelByPixelRatioTestOnRandomPictures) {
         for (int s = 0; s < 1 + (round * 3) % 10; ++s) { // up to ten boxes: several groups of four
             const int x = coord(random) % 60;
             const int y = coord(random) % 44;
-            boxes.push_back(boundsOfSample(image, x, y, x + 1 + round % 4, y + 1 + s, range(random)));
+            boxes.push_back(
+                boundsOfSample(image, x, y, x + 1 + round % 4, y + 1 + s, range(random)));
         }
         const BitMask mask = search(image, boxes);
         for (int y = 0; y < image.height(); ++y) {
@@ -189,7 +194,8 @@ TEST(LayerSearch, MatchesThePixelByPixelRatioTestOnRandomPictures) {
                 for (const LayerBounds& box : boxes) {
                     expected = expected || inBox(box, p[0], p[1], p[2]);
                 }
-                ASSERT_EQ(mask.test(x, y), expected) << "round " << round << " at " << x << "," << y;
+                ASSERT_EQ(mask.test(x, y), expected)
+                    << "round " << round << " at " << x << "," << y;
             }
         }
     }
@@ -200,7 +206,8 @@ TEST(LayerSearch, NoBoxesIsRefusedAndCancelReturnsNoMask) {
     std::optional<BitMask> mask;
     EXPECT_EQ(searchLayer(*viewOf(image.desc()), nullptr, {}, nullptr, mask), TWK_INVALID_PARAMS);
     const std::vector<LayerBounds> boxes = {LayerBounds{0, 100, 0, 100, 0, 255}};
-    EXPECT_EQ(searchLayer(*viewOf(image.desc()), nullptr, boxes, [](double) { return 0; }, mask),
+    EXPECT_EQ(searchLayer(
+                  *viewOf(image.desc()), nullptr, boxes, [](double) { return 0; }, mask),
               TWK_CANCELLED);
     EXPECT_FALSE(mask.has_value());
 }

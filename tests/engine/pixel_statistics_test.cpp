@@ -7,8 +7,12 @@
 using namespace tintworks;
 
 namespace {
-ImageView viewOfImage(TestImage& image) { return *viewOf(image.desc()); }
-Color4 c4(int b, int g, int r) { return bgr(b, g, r); }
+ImageView viewOfImage(TestImage& image) {
+    return *viewOf(image.desc());
+}
+Color4 c4(int b, int g, int r) {
+    return bgr(b, g, r);
+}
 } // namespace
 
 TEST(ChannelOrderClass, TiesFallIntoTheLowerClass) {
@@ -26,8 +30,8 @@ TEST(ChannelOrderClass, TiesFallIntoTheLowerClass) {
 TEST(ExtremePixels, NthLightestAndDarkestWithTiesToThePixelMetFirst) {
     TestImage image(4, 3);
     image.fill(bgr(10, 10, 10));
-    image.set(3, 0, bgr(250, 0, 0));   // sum 250, met first
-    image.set(0, 1, bgr(0, 0, 250));   // sum 250, met second
+    image.set(3, 0, bgr(250, 0, 0)); // sum 250, met first
+    image.set(0, 1, bgr(0, 0, 250)); // sum 250, met second
     image.set(2, 2, bgr(200, 200, 200));
     image.set(1, 2, bgr(1, 1, 1));
     image.set(2, 1, bgr(0, 0, 2));
@@ -52,7 +56,8 @@ TEST(ExtremePixels, ClippedPixelsAreSkippedOnRequestAndShortListsGiveTheLeastExt
     const ImageView view = viewOfImage(image);
     ExtremePixels found{blackColor, whiteColor};
     findExtremePixels(view, view.bounds(), {5, 5, true, true}, found);
-    EXPECT_EQ(found.light, c4(90, 90, 90)) << "two unclipped pixels for five places: the less light";
+    EXPECT_EQ(found.light, c4(90, 90, 90))
+        << "two unclipped pixels for five places: the less light";
     EXPECT_EQ(found.dark, c4(255, 10, 10)) << "two pixels without a channel at 0: the less dark";
 }
 
@@ -80,10 +85,10 @@ TEST(DominantAverageColor, MajorityChannelOrderDecidesAndOthersAreIgnored) {
 
 TEST(DominantAverageColor, EvenSplitGoesToTheLowerClassAndMeansRoundToEven) {
     TestImage image(4, 1);
-    image.set(0, 0, bgr(1, 2, 3));     // class 6
-    image.set(1, 0, bgr(1, 2, 3));     // class 6
-    image.set(2, 0, bgr(100, 50, 3));  // class 1
-    image.set(3, 0, bgr(101, 52, 4));  // class 1
+    image.set(0, 0, bgr(1, 2, 3));    // class 6
+    image.set(1, 0, bgr(1, 2, 3));    // class 6
+    image.set(2, 0, bgr(100, 50, 3)); // class 1
+    image.set(3, 0, bgr(101, 52, 4)); // class 1
     const ImageView view = viewOfImage(image);
     EXPECT_EQ(dominantAverageColor(view, view.bounds()), c4(100, 51, 4))
         << "100.5 -> 100, 51 -> 51, 3.5 -> 4";

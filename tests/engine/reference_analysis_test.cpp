@@ -14,7 +14,9 @@ CurveTables analyse(TestImage& image, std::vector<TRefArea> areas, bool autoSear
     return analyseReferences(*viewOf(image.desc()), p);
 }
 
-Color4 c4(int b, int g, int r) { return bgr(b, g, r); }
+Color4 c4(int b, int g, int r) {
+    return bgr(b, g, r);
+}
 
 } // namespace
 
@@ -56,7 +58,7 @@ TEST(ReferenceAnalysis, AutoFillsOnlyTheMissingEnd) {
     TestImage image(6, 6);
     image.fill(bgr(120, 120, 120));
     image.fillRect(0, 0, 2, 2, bgr(180, 190, 200)); // the white area
-    image.fillRect(0, 5, 5, 6, bgr(30, 30, 30));     // five darkest pixels
+    image.fillRect(0, 5, 5, 6, bgr(30, 30, 30));    // five darkest pixels
     std::vector<TRefArea> areas = {refArea(0, 0, 2, 2, TWK_REF_WHITE)};
     const CurveTables t = analyse(image, areas, true);
     EXPECT_EQ(t[0], buildLinearCurve(30, 0, 180, 255));
@@ -90,7 +92,8 @@ TEST(ReferenceAnalysis, MidPointOutsideTheEndsLeavesThatChannelStraight) {
     image.fillRect(0, 0, 3, 1, bgr(200, 200, 200));
     image.fillRect(3, 0, 6, 1, bgr(50, 50, 50));
     image.fillRect(6, 0, 9, 1, bgr(150, 160, 40)); // channel 2 darker than black
-    const CurveTables t = analyse(image, {refArea(0, 0, 3, 1, 0), refArea(3, 0, 6, 1, 1), refArea(6, 0, 9, 1, 2)});
+    const CurveTables t =
+        analyse(image, {refArea(0, 0, 3, 1, 0), refArea(3, 0, 6, 1, 1), refArea(6, 0, 9, 1, 2)});
     // The stretched grey is 170, 187, 0: the neutral target is 187.
     EXPECT_EQ(t[0], buildBezierCurve(50, 0, 150, 187, 200, 255));
     EXPECT_EQ(t[1], buildBezierCurve(50, 0, 160, 187, 200, 255));
@@ -103,7 +106,8 @@ TEST(ReferenceAnalysis, ColourAreasPoolTheirDominantPixels) {
     image.set(1, 1, bgr(200, 10, 10)); // minority order in the first area: ignored
     image.fillRect(2, 0, 4, 2, bgr(60, 100, 140));
     const ImageView view = *viewOf(image.desc());
-    const std::vector<TRefArea> areas = {refArea(0, 0, 2, 2, 3), refArea(2, 0, 4, 2, 3), refArea(0, 0, 4, 2, 1)};
+    const std::vector<TRefArea> areas = {refArea(0, 0, 2, 2, 3), refArea(2, 0, 4, 2, 3),
+                                         refArea(0, 0, 4, 2, 1)};
     // Three pixels of 40,80,120 and four of 60,100,140.
     EXPECT_EQ(colorAreasMean(view, areas), c4(51, 91, 131));
     EXPECT_EQ(colorAreasMean(view, {}), c4(0, 0, 0));
@@ -126,7 +130,8 @@ TEST(ReferenceAnalysis, ColourTargetModesScaleWith32BitFactors) {
 TEST(ReferenceAnalysis, EndTargetModes) {
     const Color4 measured = c4(100, 150, 200);
     const Color4 level = c4(230, 230, 230);
-    EXPECT_EQ(endTarget(measured, level, 2, 3), c4(115, 172, 230)) << "hue kept, 172.49.. rounds down";
+    EXPECT_EQ(endTarget(measured, level, 2, 3), c4(115, 172, 230))
+        << "hue kept, 172.49.. rounds down";
     EXPECT_EQ(endTarget(measured, level, 1, 3), level);
     EXPECT_EQ(endTarget(measured, level, 0, 3), c4(200, 200, 200));
     EXPECT_EQ(endTarget(measured, level, -1, 3), measured);
@@ -155,6 +160,7 @@ TEST(ReferenceAnalysis, AreaPointsByMode) {
     dark.set(0, 0, bgr(0, 40, 40));
     dark.set(1, 0, bgr(0, 20, 30));
     const ImageView dv = *viewOf(dark.desc());
-    EXPECT_EQ(areaBlackPoint(dv, dv.bounds(), 2), c4(0, 20, 30)) << "all have a 0 channel: plain darkest";
+    EXPECT_EQ(areaBlackPoint(dv, dv.bounds(), 2), c4(0, 20, 30))
+        << "all have a 0 channel: plain darkest";
     EXPECT_EQ(areaBlackPoint(dv, dv.bounds(), 1), c4(0, 20, 30));
 }

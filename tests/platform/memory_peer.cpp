@@ -11,7 +11,15 @@ platform::MemHandle peerAllocFilled(std::size_t size, unsigned char value) {
     return handle;
 }
 
-void* peerLock(MemHandle handle) { return memLock(handle); }
-bool peerUnlock(MemHandle handle) { return memUnlock(handle); }
-MemHandle peerFree(MemHandle handle) { return memFree(handle); }
-std::size_t peerSize(MemHandle handle) { return memSize(handle); }
+void* peerLock(MemHandle handle) {
+    return memLock(handle);
+}
+bool peerUnlock(MemHandle handle) {
+    return memUnlock(handle);
+}
+MemHandle peerFree(MemHandle handle) {
+    return memFree(handle);
+}
+std::size_t peerSize(MemHandle handle) {
+    return memSize(handle);
+}

@@ -16,7 +16,9 @@ struct RegionDeleter {
 };
 using Region = std::unique_ptr<RegionObject, RegionDeleter>;
 
-Region rect(int l, int t, int r, int b) { return Region(createRectRegion(l, t, r, b)); }
+Region rect(int l, int t, int r, int b) {
+    return Region(createRectRegion(l, t, r, b));
+}
 Region polygon(std::vector<RegionPoint> points, FillMode mode) {
     return Region(createPolygonRegion(points, mode));
 }
@@ -100,32 +102,79 @@ TEST(Region, SquarePolygonEqualsItsRectangle) {
 
 TEST(Region, PolygonsFollowPixelCentresUnderBothFillRules) {
     const std::vector<std::vector<RegionPoint>> shapes = {
-        {{0, 0}, {30, 5}, {7, 33}},                                  // slanted triangle
-        {{20, 0}, {26, 38}, {2, 12}, {38, 12}, {14, 38}},            // self-intersecting star
-        {{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {10, 30}, {30, 30}, {30, 10}, {10, 10}},
-        {{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {30, 10}, {30, 30}, {10, 30}, {10, 10}},
-        {{3, 3}, {3, 3}, {20, 3}},                                   // degenerate: no area
+        {{0, 0}, {30, 5}, {7, 33}},                       // slanted triangle
+        {{20, 0}, {26, 38}, {2, 12}, {38, 12}, {14, 38}}, // self-intersecting star
+        {{0, 0},
+         {40, 0},
+         {40, 40},
+         {0, 40},
+         {0, 0},
+         {10, 10},
+         {10, 30},
+         {30, 30},
+         {30, 10},
+         {10, 10}},
+        {{0, 0},
+         {40, 0},
+         {40, 40},
+         {0, 40},
+         {0, 0},
+         {10, 10},
+         {30, 10},
+         {30, 30},
+         {10, 30},
+         {10, 10}},
+        {{3, 3}, {3, 3}, {20, 3}}, // degenerate: no area
         {{5, 1}, {9, 20}, {5, 39}, {1, 20}, {5, 1}, {35, 1}, {31, 20}, {35, 39}, {39, 20}},
     };
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         for (FillMode mode : {FillMode::Alternate, FillMode::Winding}) {
             SCOPED_TRACE(testing::Message() << "shape " << i << " mode " << static_cast<int>(mode));
             Region r = polygon(shapes[i], mode);
-            expectPixels(r.get(), [&](int x, int y) { return insidePolygon(shapes[i], x + 0.5, y + 0.5, mode); });
+            expectPixels(r.get(), [&](int x, int y) {
+                return insidePolygon(shapes[i], x + 0.5, y + 0.5, mode);
+            });
         }
     }
 }
 
 TEST(Region, HoleDependsOnFillRuleAndDirection) {
     // Outer square and inner square traced in the same direction: winding fills the hole.
-    Region same = polygon({{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {30, 10}, {30, 30}, {10, 30}, {10, 10}},
+    Region same = polygon({{0, 0},
+                           {40, 0},
+                           {40, 40},
+                           {0, 40},
+                           {0, 0},
+                           {10, 10},
+                           {30, 10},
+                           {30, 30},
+                           {10, 30},
+                           {10, 10}},
                           FillMode::Winding);
     EXPECT_TRUE(regionContains(same.get(), 20, 20));
-    Region sameAlternate = polygon({{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {30, 10}, {30, 30}, {10, 30}, {10, 10}},
+    Region sameAlternate = polygon({{0, 0},
+                                    {40, 0},
+                                    {40, 40},
+                                    {0, 40},
+                                    {0, 0},
+                                    {10, 10},
+                                    {30, 10},
+                                    {30, 30},
+                                    {10, 30},
+                                    {10, 10}},
                                    FillMode::Alternate);
     EXPECT_FALSE(regionContains(sameAlternate.get(), 20, 20));
     // Inner square traced the other way: a hole under both rules.
-    Region opposite = polygon({{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {10, 30}, {30, 30}, {30, 10}, {10, 10}},
+    Region opposite = polygon({{0, 0},
+                               {40, 0},
+                               {40, 40},
+                               {0, 40},
+                               {0, 0},
+                               {10, 10},
+                               {10, 30},
+                               {30, 30},
+                               {30, 10},
+                               {10, 10}},
                               FillMode::Winding);
     EXPECT_FALSE(regionContains(opposite.get(), 20, 20));
     EXPECT_TRUE(regionContains(opposite.get(), 5, 20));
@@ -161,11 +210,13 @@ TEST(Region, CombineMatchesPixelLogicForEveryMode) {
         Region a = polygon(pa, ma);
         Region b = polygon(pb, mb);
         for (const auto& [mode, logic] : modes) {
-            SCOPED_TRACE(testing::Message() << "round " << round << " mode " << static_cast<int>(mode));
+            SCOPED_TRACE(testing::Message()
+                         << "round " << round << " mode " << static_cast<int>(mode));
             Region dest = rect(0, 0, 1, 1);
             ASSERT_NE(combineRegion(dest.get(), a.get(), b.get(), mode), RegionKind::Error);
             expectPixels(dest.get(), [&](int x, int y) {
-                return logic(insidePolygon(pa, x + 0.5, y + 0.5, ma), insidePolygon(pb, x + 0.5, y + 0.5, mb));
+                return logic(insidePolygon(pa, x + 0.5, y + 0.5, ma),
+                             insidePolygon(pb, x + 0.5, y + 0.5, mb));
             });
         }
     }
@@ -185,8 +236,10 @@ TEST(Region, UnionOfTouchingRectanglesIsOneRectangle) {
     Region left = rect(0, 0, 5, 10);
     Region right = rect(5, 0, 9, 10);
     Region below = rect(0, 10, 9, 12);
-    ASSERT_EQ(combineRegion(left.get(), left.get(), right.get(), CombineMode::Or), RegionKind::Simple);
-    ASSERT_EQ(combineRegion(left.get(), left.get(), below.get(), CombineMode::Or), RegionKind::Simple);
+    ASSERT_EQ(combineRegion(left.get(), left.get(), right.get(), CombineMode::Or),
+              RegionKind::Simple);
+    ASSERT_EQ(combineRegion(left.get(), left.get(), below.get(), CombineMode::Or),
+              RegionKind::Simple);
     Region whole = rect(0, 0, 9, 12);
     EXPECT_TRUE(regionsEqual(left.get(), whole.get()));
 }
@@ -195,7 +248,8 @@ TEST(Region, OffsetMovesEveryPixel) {
     Region r = polygon({{0, 0}, {10, 2}, {4, 9}}, FillMode::Alternate);
     Region moved = polygon({{0, 0}, {10, 2}, {4, 9}}, FillMode::Alternate);
     offsetRegion(moved.get(), 7, -3);
-    expectPixels(moved.get(), [&](int x, int y) { return regionContains(r.get(), x - 7, y + 3); }, -10, 30);
+    expectPixels(
+        moved.get(), [&](int x, int y) { return regionContains(r.get(), x - 7, y + 3); }, -10, 30);
 }
 
 TEST(Region, NullHandlesAreErrorsOrEmpty) {
@@ -215,7 +269,8 @@ TEST(Region, NullHandlesAreErrorsOrEmpty) {
 }
 
 TEST(Region, ExtremeCoordinatesDoNotOverflow) {
-    Region wide = polygon({{INT32_MIN, 0}, {INT32_MAX, 0}, {INT32_MAX, 3}, {INT32_MIN, 3}}, FillMode::Winding);
+    Region wide = polygon({{INT32_MIN, 0}, {INT32_MAX, 0}, {INT32_MAX, 3}, {INT32_MIN, 3}},
+                          FillMode::Winding);
     EXPECT_TRUE(regionContains(wide.get(), 0, 1));
     EXPECT_TRUE(regionContains(wide.get(), INT32_MIN, 2));
     EXPECT_FALSE(regionContains(wide.get(), 0, 3));

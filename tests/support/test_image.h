@@ -12,7 +12,8 @@
 using Pixel = std::array<std::uint8_t, 4>; // channel 0 (blue), 1 (green), 2 (red), 3
 
 inline Pixel bgr(int b, int g, int r) {
-    return {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(r), 0};
+    return {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g),
+            static_cast<std::uint8_t>(r), 0};
 }
 
 constexpr std::uint8_t paddingMarker = 0xA5;
