@@ -46,6 +46,14 @@ bool insidePolygon(const std::vector<RegionPoint>& pts, double px, double py, Fi
 
 using PixelTest = std::function<bool(int, int)>;
 
+// A 40 x 40 square with a 20 x 20 square inside, traced in the same or the other direction.
+const std::vector<RegionPoint> squareWithHoleSameWay = {
+    {0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {30, 10}, {30, 30}, {10, 30}, {10, 10}};
+const std::vector<RegionPoint> squareWithHoleOtherWay = {
+    {0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}, {10, 10}, {10, 30}, {30, 30}, {30, 10}, {10, 10}};
+// A self-intersecting five-pointed star.
+const std::vector<RegionPoint> star = {{20, 0}, {26, 38}, {2, 12}, {38, 12}, {14, 38}};
+
 // Compares the region with a pixel predicate over a window, through the point test and
 // the row spans both.
 void expectPixels(RegionHandle region, const PixelTest& expected, int lo = -5, int hi = 45) {
@@ -102,28 +110,10 @@ TEST(Region, SquarePolygonEqualsItsRectangle) {
 
 TEST(Region, PolygonsFollowPixelCentresUnderBothFillRules) {
     const std::vector<std::vector<RegionPoint>> shapes = {
-        {{0, 0}, {30, 5}, {7, 33}},                       // slanted triangle
-        {{20, 0}, {26, 38}, {2, 12}, {38, 12}, {14, 38}}, // self-intersecting star
-        {{0, 0},
-         {40, 0},
-         {40, 40},
-         {0, 40},
-         {0, 0},
-         {10, 10},
-         {10, 30},
-         {30, 30},
-         {30, 10},
-         {10, 10}},
-        {{0, 0},
-         {40, 0},
-         {40, 40},
-         {0, 40},
-         {0, 0},
-         {10, 10},
-         {30, 10},
-         {30, 30},
-         {10, 30},
-         {10, 10}},
+        {{0, 0}, {30, 5}, {7, 33}}, // slanted triangle
+        star,
+        squareWithHoleSameWay,
+        squareWithHoleOtherWay,
         {{3, 3}, {3, 3}, {20, 3}}, // degenerate: no area
         {{5, 1}, {9, 20}, {5, 39}, {1, 20}, {5, 1}, {35, 1}, {31, 20}, {35, 39}, {39, 20}},
     };
@@ -139,49 +129,16 @@ TEST(Region, PolygonsFollowPixelCentresUnderBothFillRules) {
 }
 
 TEST(Region, HoleDependsOnFillRuleAndDirection) {
-    // Outer square and inner square traced in the same direction: winding fills the hole.
-    Region same = polygon({{0, 0},
-                           {40, 0},
-                           {40, 40},
-                           {0, 40},
-                           {0, 0},
-                           {10, 10},
-                           {30, 10},
-                           {30, 30},
-                           {10, 30},
-                           {10, 10}},
-                          FillMode::Winding);
-    EXPECT_TRUE(regionContains(same.get(), 20, 20));
-    Region sameAlternate = polygon({{0, 0},
-                                    {40, 0},
-                                    {40, 40},
-                                    {0, 40},
-                                    {0, 0},
-                                    {10, 10},
-                                    {30, 10},
-                                    {30, 30},
-                                    {10, 30},
-                                    {10, 10}},
-                                   FillMode::Alternate);
+    Region same = polygon(squareWithHoleSameWay, FillMode::Winding);
+    EXPECT_TRUE(regionContains(same.get(), 20, 20)) << "winding fills a hole traced the same way";
+    Region sameAlternate = polygon(squareWithHoleSameWay, FillMode::Alternate);
     EXPECT_FALSE(regionContains(sameAlternate.get(), 20, 20));
-    // Inner square traced the other way: a hole under both rules.
-    Region opposite = polygon({{0, 0},
-                               {40, 0},
-                               {40, 40},
-                               {0, 40},
-                               {0, 0},
-                               {10, 10},
-                               {10, 30},
-                               {30, 30},
-                               {30, 10},
-                               {10, 10}},
-                              FillMode::Winding);
-    EXPECT_FALSE(regionContains(opposite.get(), 20, 20));
+    Region opposite = polygon(squareWithHoleOtherWay, FillMode::Winding);
+    EXPECT_FALSE(regionContains(opposite.get(), 20, 20)) << "a hole traced the other way stays";
     EXPECT_TRUE(regionContains(opposite.get(), 5, 20));
 }
 
 TEST(Region, StarCentreIsFilledOnlyUnderWinding) {
-    const std::vector<RegionPoint> star = {{20, 0}, {26, 38}, {2, 12}, {38, 12}, {14, 38}};
     Region winding = polygon(star, FillMode::Winding);
     Region alternate = polygon(star, FillMode::Alternate);
     EXPECT_TRUE(regionContains(winding.get(), 20, 20));
