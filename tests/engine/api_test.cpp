@@ -71,6 +71,8 @@ TEST(Api, GammaTwoBrightensAlongTheSquareRoot) {
     image.set(1, 0, bgr(32, 64, 128));
     std::vector<TRefArea> none;
     TCorrectionParams p = correctionParams(image, image.data(), none);
+    ASSERT_EQ(TWKDoImageOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
+    EXPECT_EQ(image.get(1, 0), bgr(32, 64, 128)) << "gamma exactly 1.0: no gamma step";
     p.Gamma = 2.0;
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
     EXPECT_EQ(image.get(0, 0), bgr(128, 128, 128));
