@@ -41,6 +41,9 @@ struct SampleStatistics {
 // has 3 or more bytes per pixel but cannot be read.
 bool sampleStatistics(const TLayerSample& sample, SampleStatistics& stats);
 
+// The statistics of a single pixel (every extreme pair equal, so widened at the top).
+SampleStatistics pixelStatistics(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+
 // The box of a sample widened (range > 0) or narrowed (range < 0) by `range` percent on both
 // sides; a bound pair that crosses collapses to its upper value. Bounds saturate at 0 and
 // 65535 for ranges beyond -100..100.
@@ -50,6 +53,13 @@ LayerBounds boundsOf(const SampleStatistics& stats, std::int32_t range);
 // a negative count or a memory shortage; TWK_INVALID_PARAMS for a sample image that cannot
 // be read.
 int buildLayerBounds(const TLayerSample* samples, std::int32_t count,
+                     std::vector<LayerBounds>& bounds);
+
+// One box per pixel of every sample, samples in order, each sample's pixels row by row: the
+// boxes of the colour filter, which takes every marked pixel as its own sample. A nil array or
+// a count <= 0 gives no boxes. TWK_NO_MEMORY on a memory shortage; TWK_INVALID_PARAMS for a
+// sample image that cannot be read.
+int buildPixelBounds(const TLayerSample* samples, std::int32_t count,
                      std::vector<LayerBounds>& bounds);
 
 } // namespace tintworks

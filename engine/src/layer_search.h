@@ -4,6 +4,7 @@
 #include "bit_mask.h"
 #include "image_view.h"
 #include "layer_bounds.h"
+#include "layer_index.h"
 
 #include <optional>
 #include <span>
@@ -20,5 +21,10 @@ bool inBox(const LayerBounds& box, std::uint8_t blue, std::uint8_t green, std::u
 int searchLayer(const ImageView& image, const TImageRegion* region,
                 std::span<const LayerBounds> boxes, TProgressProc progress,
                 std::optional<BitMask>& mask);
+
+// The same with the boxes already indexed, for searches repeated with the same boxes.
+// Returns TWK_OK, TWK_NO_MEMORY or TWK_CANCELLED.
+int searchLayer(const ImageView& image, const TImageRegion* region, const LayerIndex& colours,
+                TProgressProc progress, std::optional<BitMask>& mask);
 
 } // namespace tintworks

@@ -15,11 +15,10 @@ public:
 
     // The slot of `type`, or null outside 0..5.
     TRepeatBase* slot(std::int32_t type);
-    TRepeatColorCorrection& colorCorrection();
-    TRepeatLayerCorrection& layerCorrection();
 
-    // Empties every slot (as when the library is loaded).
-    void reset();
+    // Puts `processing` (of the class that `type` takes) into slot `type` in place of its
+    // previous object.
+    void replace(std::int32_t type, std::unique_ptr<TRepeatBase> processing);
 
 private:
     std::unique_ptr<TRepeatBase> slots_[repeatSlotCount];
@@ -27,5 +26,8 @@ private:
 
 // The process-wide slots, created empty when the library loads.
 RepeatSlots& repeatSlots();
+
+// Marks a successful operation's processing available and puts it into slot `type`.
+void keepProcessing(std::int32_t type, std::unique_ptr<TRepeatBase> processing);
 
 } // namespace tintworks

@@ -252,20 +252,6 @@ TEST(Api, LayerCorrectionWithoutSamplesIsRefusedBeforeWriting) {
     EXPECT_EQ(dest.bytes(), before);
 }
 
-TEST(Api, LayerOperationsAreNotYetAvailable) {
-    TestImage image(2, 2);
-    std::vector<TLayerSample> samples = {layerSample(image, 0, 0, 1, 1, 5)};
-    TLayerParams p{};
-    p.Size = sizeof(p);
-    p.Image = image.desc();
-    p.Dest = image.data();
-    p.Samples = samples.data();
-    p.SampleCount = 1;
-    for (int type = TWK_OP_LAYER_REPLACE_COLOR; type <= TWK_OP_COLOR_FILTER; ++type) {
-        EXPECT_EQ(TWKDoImageOperation(type, &p, nullptr), TWK_INVALID_PARAMS);
-    }
-}
-
 namespace {
 Pixel colorSample(TestImage& image, TImageRegion* area, int mode, bool light) {
     TColorSampleParams p{};

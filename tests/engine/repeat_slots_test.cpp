@@ -21,7 +21,7 @@ TEST(RepeatSlots, EachOperationTypeHasItsOwnKindOfSlot) {
 
 TEST(RepeatSlots, ClearForgetsTheProcessingAndFreesTheBounds) {
     RepeatSlots slots;
-    TRepeatLayerCorrection& layer = slots.layerCorrection();
+    auto& layer = static_cast<TRepeatLayerCorrection&>(*slots.slot(TWK_OP_LAYER_CORRECTION));
     layer.bounds.assign(3, LayerBounds{1, 2, 3, 4, 5, 6});
     layer.available = twkTrue;
     layer.Clear();
