@@ -11,6 +11,7 @@ enum class LayerOperation {
     Fill = 1,         // layer pixels become the colour
     Transfer = 2,     // pixels outside the layer become the colour
     Grey = 3,         // layer pixels become a grey as bright as their largest channel
+    None = -1,        // any other number: every pixel is copied
 };
 
 // Writes every pixel of the destination (laid out as `source`, possibly the same buffer),
