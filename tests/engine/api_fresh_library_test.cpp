@@ -2,48 +2,11 @@
 // libtintworks.so, so earlier tests in this process cannot have filled any slot.
 #include "correction_params.h"
 
+#include "fresh_library.h"
+
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
-#include <atomic>
-#include <filesystem>
-#include <string>
-
 namespace {
-
-class FreshLibrary {
-public:
-    FreshLibrary() {
-        static std::atomic<int> serial{0};
-        copy_ = std::filesystem::temp_directory_path() /
-                ("tintworks-fresh-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) +
-                 ".so");
-        std::filesystem::copy_file(TINTWORKS_LIBRARY, copy_,
-                                   std::filesystem::copy_options::overwrite_existing);
-        handle_ = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle_ != nullptr) {
-            doOperation =
-                reinterpret_cast<decltype(doOperation)>(dlsym(handle_, "TWKDoImageOperation"));
-            isAvailable = reinterpret_cast<decltype(isAvailable)>(
-                dlsym(handle_, "TWKIsRepeatedOperationAvailable"));
-        }
-    }
-    ~FreshLibrary() {
-        if (handle_ != nullptr) {
-            dlclose(handle_);
-        }
-        std::filesystem::remove(copy_);
-    }
-    bool loaded() const { return doOperation != nullptr && isAvailable != nullptr; }
-
-    decltype(&TWKDoImageOperation) doOperation = nullptr;
-    decltype(&TWKIsRepeatedOperationAvailable) isAvailable = nullptr;
-
-private:
-    std::filesystem::path copy_;
-    void* handle_ = nullptr;
-};
 
 int32_t TWK_CALL stopAtOnce(double) {
     return 0;
