@@ -26,7 +26,8 @@ struct Patch {
 TEST(ApiLayer, ColourReplacementKeepsEachPixelsBrightness) {
     Patch patch;
     TestImage dest(6, 3);
-    TLayerParams p = withColor(layerParams(patch.image, dest.data(), patch.samples), bgr(0, 0, 200));
+    TLayerParams p =
+        withColor(layerParams(patch.image, dest.data(), patch.samples), bgr(0, 0, 200));
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_LAYER_REPLACE_COLOR, &p, nullptr), TWK_OK);
     EXPECT_EQ(dest.get(0, 0), bgr(0, 0, 150));
     EXPECT_EQ(dest.get(4, 2), bgr(0, 0, 151));
@@ -39,16 +40,18 @@ TEST(ApiLayer, FillingAndTransferWithARegion) {
     platform::RegionHandle left = platform::createRectRegion(0, 0, 5, 3);
     TImageRegion region{0, 0, 6, 3, left};
     TestImage filled(6, 3);
-    TLayerParams fill = withColor(layerParams(patch.image, filled.data(), patch.samples, &region), bgr(1, 2, 3));
+    TLayerParams fill =
+        withColor(layerParams(patch.image, filled.data(), patch.samples, &region), bgr(1, 2, 3));
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_LAYER_FILL, &fill, nullptr), TWK_OK);
     TestImage transferred(6, 3);
-    TLayerParams transfer =
-        withColor(layerParams(patch.image, transferred.data(), patch.samples, &region), bgr(255, 255, 255));
+    TLayerParams transfer = withColor(
+        layerParams(patch.image, transferred.data(), patch.samples, &region), bgr(255, 255, 255));
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_LAYER_TRANSFER, &transfer, nullptr), TWK_OK);
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 6; ++x) {
             const Pixel original = patch.image.get(x, y);
-            EXPECT_EQ(filled.get(x, y), patch.inLayer(x, y) ? bgr(1, 2, 3) : original) << x << "," << y;
+            EXPECT_EQ(filled.get(x, y), patch.inLayer(x, y) ? bgr(1, 2, 3) : original)
+                << x << "," << y;
             EXPECT_EQ(transferred.get(x, y), patch.inLayer(x, y) ? original : bgr(255, 255, 255))
                 << "outside the region or the layer: painted, at " << x << "," << y;
         }
@@ -146,10 +149,11 @@ TEST(ApiFilter, PassesAndTheirResults) {
     int calls = 0;
     static int* counter = nullptr;
     counter = &calls;
-    ASSERT_EQ(TWKDoImageOperation(TWK_OP_COLOR_FILTER, &p, [](double) -> int32_t {
-                  ++*counter;
-                  return 1;
-              }),
+    ASSERT_EQ(TWKDoImageOperation(TWK_OP_COLOR_FILTER, &p,
+                                  [](double) -> int32_t {
+                                      ++*counter;
+                                      return 1;
+                                  }),
               TWK_OK);
     EXPECT_EQ(calls, 3 * 10) << "progress runs from 0 to 1 in every pass";
 }
@@ -175,7 +179,8 @@ TEST(ApiFilter, NoPassesNoPixelsAndRegions) {
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 6; ++x) {
             if (x >= 2 || y >= 3) {
-                EXPECT_EQ(dest.get(x, y), image.get(x, y)) << "outside the region at " << x << "," << y;
+                EXPECT_EQ(dest.get(x, y), image.get(x, y))
+                    << "outside the region at " << x << "," << y;
             } else {
                 changed += dest.get(x, y) != image.get(x, y);
             }
@@ -194,8 +199,9 @@ TEST(ApiLayer, InPlaceEqualsSeparateForEveryLayerOperation) {
             platform::RegionHandle band = platform::createRectRegion(0, 2, 19, 11);
             TImageRegion region{2, 0, 17, 13, band};
             TestImage separate(19, 13, seed % 2 ? 3 : 4);
-            TLayerParams p = withColor(layerParams(image, separate.data(), samples, seed % 3 ? &region : nullptr),
-                                       bgr(200, 40, 90));
+            TLayerParams p = withColor(
+                layerParams(image, separate.data(), samples, seed % 3 ? &region : nullptr),
+                bgr(200, 40, 90));
             if (type == TWK_OP_COLOR_FILTER) {
                 p.Value.Passes = 1;
             }

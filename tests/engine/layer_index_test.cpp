@@ -44,11 +44,12 @@ TEST(LayerIndex, AgreesWithTheBoxTestsForEveryColour) {
     std::uniform_int_distribution<int> channel(0, 255);
     std::uniform_int_distribution<int> range(-99, 100);
     // Boxes of pixel samples with green 0, channels at 255 and negative ranges among them.
-    std::vector<LayerBounds> boxes = {boxOfPixel(50, 60, 70, 0),   boxOfPixel(30, 0, 40, 5),
+    std::vector<LayerBounds> boxes = {boxOfPixel(50, 60, 70, 0),    boxOfPixel(30, 0, 40, 5),
                                       boxOfPixel(255, 255, 255, 5), boxOfPixel(255, 1, 0, -40),
-                                      boxOfPixel(0, 0, 0, 100),    boxOfPixel(200, 100, 50, -99)};
+                                      boxOfPixel(0, 0, 0, 100),     boxOfPixel(200, 100, 50, -99)};
     for (int i = 0; i < 6; ++i) {
-        boxes.push_back(boxOfPixel(channel(random), channel(random), channel(random), range(random)));
+        boxes.push_back(
+            boxOfPixel(channel(random), channel(random), channel(random), range(random)));
     }
     expectSameAsBoxTests(boxes);
 }
@@ -60,9 +61,11 @@ TEST(LayerIndex, AgreesForRawBoundsAsAFileMayHoldThem) {
     std::uniform_int_distribution<int> small(0, 400);
     std::vector<LayerBounds> boxes;
     for (int i = 0; i < 5; ++i) {
-        boxes.push_back({static_cast<std::uint16_t>(small(random)), static_cast<std::uint16_t>(small(random)),
-                         static_cast<std::uint16_t>(small(random)), static_cast<std::uint16_t>(small(random)),
-                         static_cast<std::uint16_t>(small(random) % 256), static_cast<std::uint16_t>(small(random))});
+        boxes.push_back(
+            {static_cast<std::uint16_t>(small(random)), static_cast<std::uint16_t>(small(random)),
+             static_cast<std::uint16_t>(small(random)), static_cast<std::uint16_t>(small(random)),
+             static_cast<std::uint16_t>(small(random) % 256),
+             static_cast<std::uint16_t>(small(random))});
     }
     boxes.push_back({0, 65535, 0, 65535, 0, 65535});
     boxes.push_back({static_cast<std::uint16_t>(any(random)), 65535, 300, 200, 10, 5});

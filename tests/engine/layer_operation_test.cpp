@@ -26,8 +26,8 @@ struct HalfLayer {
 
     TestImage run(int operation, Pixel color) {
         TestImage dest(4, 2);
-        EXPECT_EQ(applyLayerOperation(*viewOf(image.desc()), dest.data(), mask, operation,
-                                      color, nullptr),
+        EXPECT_EQ(applyLayerOperation(*viewOf(image.desc()), dest.data(), mask, operation, color,
+                                      nullptr),
                   TWK_OK);
         return dest;
     }
@@ -53,7 +53,8 @@ TEST(LayerOperation, ReplacementTakesTheColourAtThePixelsBrightness) {
     one.set(0, 0, bgr(61, 0, 0));
     BitMask all = *BitMask::create(1, 1);
     all.set(0, 0);
-    ASSERT_EQ(applyLayerOperation(*viewOf(one.desc()), one.data(), all, 0, bgr(7, 0, 0), nullptr), TWK_OK);
+    ASSERT_EQ(applyLayerOperation(*viewOf(one.desc()), one.data(), all, 0, bgr(7, 0, 0), nullptr),
+              TWK_OK);
     EXPECT_EQ(one.get(0, 0), bgr(60, 0, 0));
 
     const TestImage black = h.run(0, bgr(0, 0, 0));
@@ -86,7 +87,8 @@ TEST(LayerOperation, FourBytePixelsAndBadDestinations) {
     image.set(1, 0, {50, 60, 70, 80});
     BitMask mask = *BitMask::create(2, 1);
     mask.set(0, 0);
-    ASSERT_EQ(applyLayerOperation(*viewOf(image.desc()), image.data(), mask, 3, {}, nullptr), TWK_OK);
+    ASSERT_EQ(applyLayerOperation(*viewOf(image.desc()), image.data(), mask, 3, {}, nullptr),
+              TWK_OK);
     EXPECT_EQ(image.get(0, 0), (Pixel{40, 40, 40, 40})) << "all four channels count";
     EXPECT_EQ(image.get(1, 0), (Pixel{50, 60, 70, 80}));
     EXPECT_EQ(applyLayerOperation(*viewOf(image.desc()), nullptr, mask, 3, {}, nullptr),

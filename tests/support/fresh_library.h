@@ -16,7 +16,8 @@ public:
     FreshLibrary() {
         static std::atomic<int> serial{0};
         copy_ = std::filesystem::temp_directory_path() /
-                ("tintworks-fresh-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".so");
+                ("tintworks-fresh-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) +
+                 ".so");
         std::filesystem::copy_file(TINTWORKS_LIBRARY, copy_,
                                    std::filesystem::copy_options::overwrite_existing);
         handle_ = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -52,8 +53,7 @@ public:
     decltype(&TWKApplyPresetCorrection) applyPreset = nullptr;
 
 private:
-    template <typename Function>
-    void bind(Function& function, const char* name) {
+    template <typename Function> void bind(Function& function, const char* name) {
         function = reinterpret_cast<Function>(dlsym(handle_, name));
         bound_ += function != nullptr;
     }
