@@ -434,3 +434,22 @@ TEST(Preset, AppliesInPlaceToBitmapsInMemoryBlocks) {
     EXPECT_EQ(lib.applyPreset(again), TWK_NO_PRESET) << "a failed load leaves no preset";
     platform::memFree(again);
 }
+
+TEST(ProcessingFile, AFilterOfNoPassesReplaysAsNothing) {
+    FreshLibrary lib;
+    ASSERT_TRUE(lib.loaded());
+    TempFolder folder;
+    std::vector<std::uint8_t> file = {'H', 'M', 'P', 'R', 'E', 'S', 'E', 'T', 0, 0,
+                                      0,   0,   1,   0,   0,   0,   5,   0,   0, 0};
+    file.resize(file.size() + 8, 0); // no passes, no boxes
+    writeBytes(folder.file("none.prs"), file);
+    ASSERT_EQ(lib.loadLast(folder.file("none.prs").c_str(), nullptr), TWK_OK);
+    TestImage image(3, 3);
+    image.randomize(2);
+    TestImage dest(3, 3);
+    dest.fill(bgr(6, 6, 6));
+    const std::vector<std::uint8_t> before = dest.bytes();
+    TRepeatParams r{sizeof(TRepeatParams), image.desc(), dest.data(), nullptr};
+    EXPECT_EQ(lib.doRepeated(TWK_OP_COLOR_FILTER, &r, nullptr), TWK_OK);
+    EXPECT_EQ(dest.bytes(), before);
+}
