@@ -39,6 +39,9 @@ public:
         if (size > bytes_.size() - position_) {
             return false;
         }
+        if (size == 0) {
+            return true; // an empty body part may come with no buffer at all
+        }
         std::memcpy(out, bytes_.data() + position_, size);
         position_ += size;
         return true;
@@ -55,6 +58,9 @@ class FileSource : public ByteSource {
 public:
     FileSource(std::FILE* file, std::uint64_t size) : file_(file), left_(size) {}
     bool read(void* out, std::size_t size) override {
+        if (size == 0) {
+            return true;
+        }
         if (size > left_ || std::fread(out, 1, size, file_) != size) {
             return false;
         }
@@ -72,7 +78,7 @@ class FileSink : public ByteSink {
 public:
     explicit FileSink(std::FILE* file) : file_(file) {}
     bool write(const void* data, std::size_t size) override {
-        return std::fwrite(data, 1, size, file_) == size;
+        return size == 0 || std::fwrite(data, 1, size, file_) == size;
     }
 
 private:
