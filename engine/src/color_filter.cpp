@@ -1,6 +1,4 @@
 #include "operations.h"
-#include "repeat_slots.h"
-#include "replay.h"
 
 namespace tintworks {
 
@@ -18,12 +16,8 @@ int colorFilter(const TLayerParams& params, TProgressProc progress) {
     if (built != TWK_OK) {
         return built;
     }
-    const int result = replayProcessing(TWK_OP_COLOR_FILTER, *processing,
-                                        {*image, params.Dest, params.Region, progress});
-    if (result == TWK_OK) {
-        keepProcessing(TWK_OP_COLOR_FILTER, std::move(processing));
-    }
-    return result;
+    return runAndKeep(TWK_OP_COLOR_FILTER, std::move(processing),
+                      {*image, params.Dest, params.Region, progress});
 }
 
 } // namespace tintworks

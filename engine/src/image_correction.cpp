@@ -1,7 +1,5 @@
 #include "operations.h"
 #include "reference_analysis.h"
-#include "repeat_slots.h"
-#include "replay.h"
 
 namespace tintworks {
 
@@ -13,12 +11,8 @@ int imageCorrection(const TCorrectionParams& params, TProgressProc progress) {
     auto processing = std::make_unique<TRepeatColorCorrection>();
     processing->tables = analyseReferences(*image, params);
     processing->gamma = params.Gamma;
-    const int result = replayProcessing(TWK_OP_IMAGE_CORRECTION, *processing,
-                                        {*image, params.Dest, params.Region, progress});
-    if (result == TWK_OK) {
-        keepProcessing(TWK_OP_IMAGE_CORRECTION, std::move(processing));
-    }
-    return result;
+    return runAndKeep(TWK_OP_IMAGE_CORRECTION, std::move(processing),
+                      {*image, params.Dest, params.Region, progress});
 }
 
 } // namespace tintworks

@@ -1,7 +1,5 @@
 #include "operations.h"
 #include "reference_analysis.h"
-#include "repeat_slots.h"
-#include "replay.h"
 
 namespace tintworks {
 
@@ -13,16 +11,12 @@ int layerCorrection(const TCorrectionParams& params, TProgressProc progress) {
     auto processing = std::make_unique<TRepeatLayerCorrection>();
     processing->tables = analyseReferences(*image, params);
     processing->gamma = params.Gamma;
-    int result = buildLayerBounds(params.Samples, params.SampleCount, processing->bounds);
-    if (result != TWK_OK) {
-        return result;
+    const int built = buildLayerBounds(params.Samples, params.SampleCount, processing->bounds);
+    if (built != TWK_OK) {
+        return built;
     }
-    result = replayProcessing(TWK_OP_LAYER_CORRECTION, *processing,
-                              {*image, params.Dest, params.Region, progress});
-    if (result == TWK_OK) {
-        keepProcessing(TWK_OP_LAYER_CORRECTION, std::move(processing));
-    }
-    return result;
+    return runAndKeep(TWK_OP_LAYER_CORRECTION, std::move(processing),
+                      {*image, params.Dest, params.Region, progress});
 }
 
 } // namespace tintworks

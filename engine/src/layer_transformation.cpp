@@ -1,6 +1,4 @@
 #include "operations.h"
-#include "repeat_slots.h"
-#include "replay.h"
 
 #include <algorithm>
 
@@ -18,12 +16,7 @@ int layerTransformation(std::int32_t type, const TLayerParams& params, TProgress
     if (built != TWK_OK) {
         return built;
     }
-    const int result =
-        replayProcessing(type, *processing, {*image, params.Dest, params.Region, progress});
-    if (result == TWK_OK) {
-        keepProcessing(type, std::move(processing));
-    }
-    return result;
+    return runAndKeep(type, std::move(processing), {*image, params.Dest, params.Region, progress});
 }
 
 } // namespace tintworks

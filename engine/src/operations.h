@@ -1,11 +1,19 @@
 // The operations behind TWKDoImageOperation, one per source file.
 #pragma once
 
+#include "replay.h"
 #include "tintworks.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace tintworks {
+
+// Runs a freshly measured processing of operation `type`, as a repeat of it would, and on
+// success keeps it in the repeat slot of `type`: so an operation and its repeats give the same
+// pixels by construction.
+int runAndKeep(std::int32_t type, std::unique_ptr<TRepeatBase> processing,
+               const ReplayTarget& target);
 
 // Operation 0: measures the references, builds the curves and corrects the whole image or
 // the limiting region; keeps curves and gamma in repeat slot 0 on success.

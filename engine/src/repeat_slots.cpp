@@ -23,9 +23,4 @@ RepeatSlots& repeatSlots() {
     return slots;
 }
 
-void keepProcessing(std::int32_t type, std::unique_ptr<TRepeatBase> processing) {
-    processing->available = twkTrue;
-    repeatSlots().replace(type, std::move(processing));
-}
-
 } // namespace tintworks

@@ -27,7 +27,4 @@ private:
 // The process-wide slots, created empty when the library loads.
 RepeatSlots& repeatSlots();
 
-// Marks a successful operation's processing available and puts it into slot `type`.
-void keepProcessing(std::int32_t type, std::unique_ptr<TRepeatBase> processing);
-
 } // namespace tintworks

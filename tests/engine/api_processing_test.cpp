@@ -85,6 +85,19 @@ std::vector<std::uint8_t> replayed(FreshLibrary& lib, int type, TestImage& targe
     return dest.bytes();
 }
 
+// A fresh library, a scene to run operations on, a destination and a folder for files.
+class SceneTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(lib.loaded()); }
+
+    FreshLibrary lib;
+    Scene scene;
+    TestImage dest{16, 12};
+    TempFolder folder;
+};
+using PresetWithScene = SceneTest;
+using ProcessingFileWithScene = SceneTest;
+
 } // namespace
 
 TEST(Repeat, NothingToRepeatOrSaveAfterLoad) {
@@ -163,12 +176,7 @@ TEST(Repeat, BadRecordsAndReplaysLeaveTheSlotsAlone) {
     EXPECT_EQ(readBytes(folder.file("before.prs")), readBytes(folder.file("after.prs")));
 }
 
-TEST(ProcessingFile, SizesAndHeader) {
-    FreshLibrary lib;
-    ASSERT_TRUE(lib.loaded());
-    Scene scene;
-    TestImage dest(16, 12);
-    TempFolder folder;
+TEST_F(ProcessingFileWithScene, SizesAndHeader) {
     ASSERT_EQ(scene.run(lib, TWK_OP_IMAGE_CORRECTION, dest.data()), TWK_OK);
     ASSERT_EQ(lib.saveLast(folder.file("c.prs").c_str(), 0), TWK_OK);
     const std::vector<std::uint8_t> c = readBytes(folder.file("c.prs"));
@@ -242,12 +250,7 @@ TEST(ProcessingFile, RoundTripsReplayAlike) {
     }
 }
 
-TEST(ProcessingFile, LoadReplacesExactlyTheSlotOfItsType) {
-    FreshLibrary lib;
-    ASSERT_TRUE(lib.loaded());
-    Scene scene;
-    TestImage dest(16, 12);
-    TempFolder folder;
+TEST_F(ProcessingFileWithScene, LoadReplacesExactlyTheSlotOfItsType) {
     ASSERT_EQ(scene.run(lib, TWK_OP_LAYER_FILL, dest.data()), TWK_OK);
     ASSERT_EQ(lib.saveLast(folder.file("fill.prs").c_str(), 3), TWK_OK);
     for (int type : {2, 3, 4}) {
@@ -264,12 +267,7 @@ TEST(ProcessingFile, LoadReplacesExactlyTheSlotOfItsType) {
     EXPECT_EQ(readBytes(folder.file("slot4.prs")), readBytes(folder.file("slot4-after.prs")));
 }
 
-TEST(ProcessingFile, DamagedFilesAreRefusedAndChangeNothing) {
-    FreshLibrary lib;
-    ASSERT_TRUE(lib.loaded());
-    Scene scene;
-    TestImage dest(16, 12);
-    TempFolder folder;
+TEST_F(ProcessingFileWithScene, DamagedFilesAreRefusedAndChangeNothing) {
     ASSERT_EQ(scene.run(lib, TWK_OP_LAYER_CORRECTION, dest.data()), TWK_OK);
     const std::string good = folder.file("good.prs");
     ASSERT_EQ(lib.saveLast(good.c_str(), 1), TWK_OK);
@@ -323,12 +321,7 @@ TEST(ProcessingFile, DamagedFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(readBytes(folder.file("kept.prs")), readBytes(folder.file("kept-after.prs")));
 }
 
-TEST(ProcessingFile, AFailedSaveKeepsThePreviousFile) {
-    FreshLibrary lib;
-    ASSERT_TRUE(lib.loaded());
-    Scene scene;
-    TestImage dest(16, 12);
-    TempFolder folder;
+TEST_F(ProcessingFileWithScene, AFailedSaveKeepsThePreviousFile) {
     const std::string path = folder.file("kept.prs");
     ASSERT_EQ(scene.run(lib, TWK_OP_LAYER_CORRECTION, dest.data()), TWK_OK);
     ASSERT_EQ(lib.saveLast(path.c_str(), 1), TWK_OK);
@@ -389,12 +382,7 @@ std::vector<std::uint8_t> rowsOf(platform::MemHandle block) {
 
 } // namespace
 
-TEST(Preset, AppliesInPlaceToBitmapsInMemoryBlocks) {
-    FreshLibrary lib;
-    ASSERT_TRUE(lib.loaded());
-    TempFolder folder;
-    Scene scene;
-    TestImage dest(16, 12);
+TEST_F(PresetWithScene, AppliesInPlaceToBitmapsInMemoryBlocks) {
     ASSERT_EQ(scene.run(lib, TWK_OP_IMAGE_CORRECTION, dest.data()), TWK_OK);
     ASSERT_EQ(lib.saveLast(folder.file("c.prs").c_str(), 0), TWK_OK);
 
