@@ -26,6 +26,22 @@ public:
 
     void reportRates(benchmark::State& state);
 
+    // The baseline as a benchmark of its own: copies of the picture into the destination.
+    void copyLoop(benchmark::State& state);
+
+    // Runs TWKDoImageOperation(type, params) in the benchmark loop and reports the rates.
+    template <typename Params>
+    void operationLoop(benchmark::State& state, int type, Params params) {
+        for (auto _ : state) {
+            if (TWKDoImageOperation(type, &params, nullptr) != TWK_OK) {
+                state.SkipWithError("operation failed");
+                break;
+            }
+            benchmark::ClobberMemory();
+        }
+        reportRates(state);
+    }
+
 private:
     int width_;
     int height_;

@@ -35,32 +35,15 @@ TCorrectionParams correction(double gamma) {
 }
 
 void BM_Memcpy(benchmark::State& state) {
-    TImageDesc source = picture().desc();
-    const std::size_t bytes = static_cast<std::size_t>(source.Stride) * source.Height;
-    for (auto _ : state) {
-        std::memcpy(picture().destination(), source.Pixels, bytes);
-        benchmark::ClobberMemory();
-    }
-    picture().reportRates(state);
-}
-
-void runCorrection(benchmark::State& state, int type, TCorrectionParams params) {
-    for (auto _ : state) {
-        if (TWKDoImageOperation(type, &params, nullptr) != TWK_OK) {
-            state.SkipWithError("operation failed");
-            break;
-        }
-        benchmark::ClobberMemory();
-    }
-    picture().reportRates(state);
+    picture().copyLoop(state);
 }
 
 void BM_ImageCorrection(benchmark::State& state) {
-    runCorrection(state, TWK_OP_IMAGE_CORRECTION, correction(1.0));
+    picture().operationLoop(state, TWK_OP_IMAGE_CORRECTION, correction(1.0));
 }
 
 void BM_ImageCorrectionGamma(benchmark::State& state) {
-    runCorrection(state, TWK_OP_IMAGE_CORRECTION, correction(1.8));
+    picture().operationLoop(state, TWK_OP_IMAGE_CORRECTION, correction(1.8));
 }
 
 TLayerSample oneSample() {
@@ -72,7 +55,7 @@ void BM_LayerCorrectionOneSample(benchmark::State& state) {
     TCorrectionParams p = correction(1.0);
     p.Samples = &sample;
     p.SampleCount = 1;
-    runCorrection(state, TWK_OP_LAYER_CORRECTION, p);
+    picture().operationLoop(state, TWK_OP_LAYER_CORRECTION, p);
 }
 
 void BM_LayerSearchOneBox(benchmark::State& state) {

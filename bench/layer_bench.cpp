@@ -29,25 +29,8 @@ TLayerParams layerParams(TLayerSample& sample) {
     return p;
 }
 
-void runOperation(benchmark::State& state, int type, TLayerParams params) {
-    for (auto _ : state) {
-        if (TWKDoImageOperation(type, &params, nullptr) != TWK_OK) {
-            state.SkipWithError("operation failed");
-            break;
-        }
-        benchmark::ClobberMemory();
-    }
-    picture().reportRates(state);
-}
-
 void BM_Memcpy(benchmark::State& state) {
-    TImageDesc source = picture().desc();
-    const std::size_t bytes = static_cast<std::size_t>(source.Stride) * source.Height;
-    for (auto _ : state) {
-        std::memcpy(picture().destination(), source.Pixels, bytes);
-        benchmark::ClobberMemory();
-    }
-    picture().reportRates(state);
+    picture().copyLoop(state);
 }
 
 void BM_LayerOperation(benchmark::State& state) {
@@ -59,14 +42,14 @@ void BM_LayerOperation(benchmark::State& state) {
     } else {
         p.Value.Color[2] = 200;
     }
-    runOperation(state, type, p);
+    picture().operationLoop(state, type, p);
 }
 
 void BM_ColorFilter100x100OnePass(benchmark::State& state) {
     TLayerSample sample = sampleArea(filterSide, 5);
     TLayerParams p = layerParams(sample);
     p.Value.Passes = 1;
-    runOperation(state, TWK_OP_COLOR_FILTER, p);
+    picture().operationLoop(state, TWK_OP_COLOR_FILTER, p);
 }
 
 // Layer searches with the boxes of one sample and of a 100 x 100 filter area; the second also
