@@ -53,3 +53,27 @@ TEST(FreshLibrary, FailedAndCancelledOperationsLeaveTheSlotsEmpty) {
         EXPECT_EQ(lib.isAvailable(type), 0);
     }
 }
+
+TEST(FreshLibrary, CancelledLayerOperationsKeepTheirSlotsEmpty) {
+    FreshLibrary lib;
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    TestImage image(4, 4);
+    image.randomize(3, 0, 3);
+    TestImage dest(4, 4);
+    dest.fill(bgr(9, 9, 9));
+    std::vector<TLayerSample> samples = {layerSample(image, 0, 0, 2, 2, 50)};
+    TLayerParams p{};
+    p.Size = sizeof(p);
+    p.Image = image.desc();
+    p.Dest = dest.data();
+    p.Samples = samples.data();
+    p.SampleCount = 1;
+    p.Value.Passes = 2;
+    for (int type = TWK_OP_LAYER_REPLACE_COLOR; type <= TWK_OP_COLOR_FILTER; ++type) {
+        EXPECT_EQ(lib.doOperation(type, &p, stopAtOnce), TWK_CANCELLED);
+        EXPECT_EQ(lib.isAvailable(type), 0);
+        for (int y = 1; y < 4; ++y) {
+            EXPECT_EQ(dest.get(0, y), bgr(9, 9, 9)) << "only the first row was written";
+        }
+    }
+}

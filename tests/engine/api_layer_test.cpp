@@ -156,6 +156,15 @@ TEST(ApiFilter, PassesAndTheirResults) {
                                   }),
               TWK_OK);
     EXPECT_EQ(calls, 3 * 10) << "progress runs from 0 to 1 in every pass";
+    calls = 0;
+    TRepeatParams repeat{sizeof(TRepeatParams), inPlace.desc(), inPlace.data(), nullptr};
+    ASSERT_EQ(TWKDoRepeatedImageOperation(TWK_OP_COLOR_FILTER, &repeat,
+                                          [](double) -> int32_t {
+                                              ++*counter;
+                                              return 1;
+                                          }),
+              TWK_OK);
+    EXPECT_EQ(calls, 3 * 10) << "a repeat runs the stored number of passes";
 }
 
 TEST(ApiFilter, NoPassesNoPixelsAndRegions) {
