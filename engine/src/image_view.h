@@ -25,7 +25,6 @@ struct Rect {
     std::int32_t bottom = 0;
 
     bool empty() const { return left >= right || top >= bottom; }
-    std::int32_t width() const { return empty() ? 0 : right - left; }
     std::int32_t height() const { return empty() ? 0 : bottom - top; }
 };
 
@@ -50,7 +49,6 @@ struct ImageView {
         view.pixels = static_cast<std::uint8_t*>(other);
         return view;
     }
-    std::size_t byteSize() const { return static_cast<std::size_t>(height) * stride; }
 };
 
 // A view of the described image, or nothing when it cannot be processed: nil pixels, a

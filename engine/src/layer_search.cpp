@@ -1,7 +1,6 @@
 #include "layer_search.h"
 
 #include "layer_index.h"
-#include "ratio_table.h"
 #include "region_runs.h"
 
 #include <algorithm>
@@ -10,14 +9,6 @@
 #include <vector>
 
 namespace tintworks {
-
-bool inBox(const LayerBounds& box, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
-    const std::uint16_t rg = ratioHundredths(red, green);
-    const std::uint16_t bg = ratioHundredths(blue, green);
-    const std::uint8_t v = std::max({blue, green, red});
-    return box.loRG <= rg && rg <= box.hiRG && box.loBG <= bg && bg <= box.hiBG && box.loV <= v &&
-           v <= box.hiV;
-}
 
 namespace {
 

@@ -11,9 +11,6 @@
 
 namespace tintworks {
 
-// Whether a pixel (blue, green, red) lies in the box, tested through the ratio table.
-bool inBox(const LayerBounds& box, std::uint8_t blue, std::uint8_t green, std::uint8_t red);
-
 // Sets the mask bit of every pixel of the region (nil = whole image) that lies in at least
 // one box; bits outside the region stay clear. Calls `progress` after each row of the
 // region's rectangle. Returns TWK_OK with `mask` filled, TWK_INVALID_PARAMS without boxes,

@@ -1,5 +1,6 @@
 #include "layer_index.h"
 #include "layer_search.h"
+#include "reference_search.h"
 
 #include <gtest/gtest.h>
 

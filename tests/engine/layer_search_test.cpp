@@ -1,5 +1,6 @@
 #include "layer_search.h"
 #include "ratio_table.h"
+#include "reference_search.h"
 
 #include "correction_params.h"
 
