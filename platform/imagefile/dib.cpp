@@ -1,0 +1,105 @@
+#include "dib.h"
+
+#include "platform/image_file.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace imagefile {
+
+DibBuffer::~DibBuffer() {
+    if (handle_ != nullptr) {
+        platform::memUnlock(handle_);
+        platform::memFree(handle_);
+    }
+}
+
+int DibBuffer::create(std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) {
+        return IP_TOO_LARGE;
+    }
+    const std::uint64_t area =
+        static_cast<std::uint64_t>(rowStride24(width)) * static_cast<std::uint64_t>(height);
+    if (area > maxPixelArea) {
+        return IP_TOO_LARGE;
+    }
+    handle_ = platform::memAlloc(infoHeaderSize + area, platform::MemZeroInit);
+    if (handle_ == nullptr) {
+        return IP_NO_MEMORY;
+    }
+    data_ = static_cast<std::uint8_t*>(platform::memLock(handle_));
+    pixels_ = data_ + infoHeaderSize;
+    BitmapInfoHeader h{};
+    h.size = infoHeaderSize;
+    h.width = static_cast<std::int32_t>(width);
+    h.height = static_cast<std::int32_t>(height);
+    h.planes = 1;
+    h.bitCount = 24;
+    h.sizeImage = static_cast<std::uint32_t>(area);
+    std::memcpy(data_, &h, sizeof h);
+    return IP_OK;
+}
+
+void DibBuffer::setResolution(std::int32_t xPelsPerMeter, std::int32_t yPelsPerMeter) {
+    header()->xPelsPerMeter = xPelsPerMeter;
+    header()->yPelsPerMeter = yPelsPerMeter;
+}
+
+platform::MemHandle DibBuffer::release() {
+    platform::memUnlock(handle_);
+    platform::MemHandle handle = handle_;
+    handle_ = nullptr;
+    return handle;
+}
+
+DibView::DibView(platform::MemHandle handle) : handle_(handle) {
+    data_ = static_cast<std::uint8_t*>(platform::memLock(handle));
+    if (data_ == nullptr) {
+        return;
+    }
+    const std::size_t size = platform::memSize(handle);
+    if (size < infoHeaderSize) {
+        return;
+    }
+    std::memcpy(&header_, data_, sizeof header_);
+    const bool packed24 = header_.bitCount == 24 && header_.compression == 0 &&
+                          header_.size >= infoHeaderSize && header_.width > 0 &&
+                          header_.height != 0 && header_.height != INT32_MIN;
+    if (!packed24) {
+        return;
+    }
+    const std::uint64_t needed = std::uint64_t{header_.size} + 4ull * header_.clrUsed +
+                                 static_cast<std::uint64_t>(rowStride24(header_.width)) * height();
+    if (needed <= size) {
+        rows_ = data_ + header_.size + 4ull * header_.clrUsed;
+    }
+}
+
+DibView::~DibView() {
+    if (data_ != nullptr) {
+        platform::memUnlock(handle_);
+    }
+}
+
+namespace {
+std::int32_t roundedPels(double value) {
+    if (!(value > 0.0) || value > INT32_MAX) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(std::lround(value));
+}
+} // namespace
+
+std::int32_t pelsPerMeterFromInch(double dotsPerInch) {
+    return roundedPels(dotsPerInch / 0.0254);
+}
+
+std::int32_t pelsPerMeterFromCentimetre(double dotsPerCentimetre) {
+    return roundedPels(dotsPerCentimetre * 100.0);
+}
+
+double dotsPerInch(std::int32_t pelsPerMeter) {
+    return pelsPerMeter * 0.0254;
+}
+
+} // namespace imagefile

@@ -1,0 +1,99 @@
+// Packed 24-bit device-independent bitmaps in movable memory blocks: the 40-byte header
+// followed by bottom-up rows of blue, green, red padded to 4 bytes.
+#pragma once
+
+#include "platform/memory_block.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace imagefile {
+
+constexpr std::uint32_t infoHeaderSize = 40;
+// The largest 24-bit pixel area a picture may have.
+constexpr std::uint64_t maxPixelArea = std::uint64_t{1} << 30;
+
+#pragma pack(push, 1)
+struct BitmapInfoHeader {
+    std::uint32_t size;
+    std::int32_t width;
+    std::int32_t height;
+    std::uint16_t planes;
+    std::uint16_t bitCount;
+    std::uint32_t compression;
+    std::uint32_t sizeImage;
+    std::int32_t xPelsPerMeter;
+    std::int32_t yPelsPerMeter;
+    std::uint32_t clrUsed;
+    std::uint32_t clrImportant;
+};
+#pragma pack(pop)
+static_assert(sizeof(BitmapInfoHeader) == infoHeaderSize);
+
+inline std::size_t rowStride24(std::int64_t width) {
+    return static_cast<std::size_t>((width * 24 + 31) / 32 * 4);
+}
+
+// A new picture being decoded. Rows are addressed from the top of the picture; the block is
+// freed unless it is released to the caller.
+class DibBuffer {
+public:
+    DibBuffer() = default;
+    ~DibBuffer();
+    DibBuffer(const DibBuffer&) = delete;
+    DibBuffer& operator=(const DibBuffer&) = delete;
+
+    // Allocates a zeroed picture. IP_OK, IP_TOO_LARGE (also for sizes that are not
+    // positive) or IP_NO_MEMORY.
+    int create(std::int64_t width, std::int64_t height);
+
+    std::int32_t width() const { return header()->width; }
+    std::int32_t height() const { return header()->height; }
+    std::uint8_t* row(std::int32_t y) const {
+        return pixels_ + static_cast<std::size_t>(height() - 1 - y) * rowStride24(width());
+    }
+    void setResolution(std::int32_t xPelsPerMeter, std::int32_t yPelsPerMeter);
+
+    platform::MemHandle release();
+
+private:
+    BitmapInfoHeader* header() const { return reinterpret_cast<BitmapInfoHeader*>(data_); }
+
+    platform::MemHandle handle_ = nullptr;
+    std::uint8_t* data_ = nullptr;
+    std::uint8_t* pixels_ = nullptr;
+};
+
+// A caller's bitmap to be written, locked for the lifetime of the view.
+class DibView {
+public:
+    explicit DibView(platform::MemHandle handle);
+    ~DibView();
+    DibView(const DibView&) = delete;
+    DibView& operator=(const DibView&) = delete;
+
+    // False when the block is missing or not a packed 24-bit bitmap whose rows it holds.
+    bool valid() const { return rows_ != nullptr; }
+    std::int32_t width() const { return header_.width; }
+    std::int32_t height() const { return header_.height < 0 ? -header_.height : header_.height; }
+    std::int32_t xPelsPerMeter() const { return header_.xPelsPerMeter; }
+    std::int32_t yPelsPerMeter() const { return header_.yPelsPerMeter; }
+    // Row y from the top of the picture (top-down bitmaps are accepted as well).
+    const std::uint8_t* row(std::int32_t y) const {
+        const std::int32_t stored = header_.height < 0 ? y : height() - 1 - y;
+        return rows_ + static_cast<std::size_t>(stored) * rowStride24(width());
+    }
+
+private:
+    platform::MemHandle handle_;
+    std::uint8_t* data_ = nullptr;
+    const std::uint8_t* rows_ = nullptr;
+    BitmapInfoHeader header_{};
+};
+
+// Pixels per metre from dots per inch or per centimetre, rounded; 0 for values out of range.
+std::int32_t pelsPerMeterFromInch(double dotsPerInch);
+std::int32_t pelsPerMeterFromCentimetre(double dotsPerCentimetre);
+double dotsPerInch(std::int32_t pelsPerMeter);
+
+} // namespace imagefile
