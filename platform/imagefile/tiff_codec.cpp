@@ -48,6 +48,16 @@ toff_t seekMemory(thandle_t handle, toff_t offset, int whence) {
 int closeMemory(thandle_t) {
     return 0;
 }
+// The bytes are already in memory: libtiff reads them in place, as from a mapped file.
+int mapMemory(thandle_t handle, void** base, toff_t* size) {
+    auto* file = static_cast<MemoryFile*>(handle);
+    *base = const_cast<std::uint8_t*>(file->bytes.data());
+    *size = file->bytes.size();
+    return 1;
+}
+
+void unmapMemory(thandle_t, void*, toff_t) {}
+
 toff_t sizeOfMemory(thandle_t handle) {
     return static_cast<MemoryFile*>(handle)->bytes.size();
 }
@@ -116,7 +126,10 @@ int decode(TIFF* tiff, Progress& progress, DibBuffer& out) {
         out.setResolution(pelsPerMeterOf(tiff, TIFFTAG_XRESOLUTION),
                           pelsPerMeterOf(tiff, TIFFTAG_YRESOLUTION));
         image.req_orientation = ORIENTATION_TOPLEFT;
-        const std::uint32_t rowsPerChunk = rowsPerChunkFor(tiff, width);
+        // Rows stored in another order are turned by libtiff only within one call, so such
+        // pictures are read in one piece.
+        const std::uint32_t rowsPerChunk =
+            image.orientation == ORIENTATION_TOPLEFT ? rowsPerChunkFor(tiff, width) : height;
         std::vector<std::uint32_t> chunk(static_cast<std::size_t>(width) * rowsPerChunk);
         for (std::uint32_t top = 0; top < height && result == IP_OK; top += rowsPerChunk) {
             const std::uint32_t rows = std::min(rowsPerChunk, height - top);
@@ -147,8 +160,8 @@ int readTiff(Bytes file, Progress& progress, DibBuffer& out) {
     MemoryFile memory{file};
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(maxPixelArea));
-    TIFF* tiff = TIFFClientOpenExt("memory", "rm", &memory, readMemory, refuseWrite, seekMemory,
-                                   closeMemory, sizeOfMemory, nullptr, nullptr, options);
+    TIFF* tiff = TIFFClientOpenExt("memory", "r", &memory, readMemory, refuseWrite, seekMemory,
+                                   closeMemory, sizeOfMemory, mapMemory, unmapMemory, options);
     TIFFOpenOptionsFree(options);
     if (tiff == nullptr) {
         return IP_DAMAGED_FILE;

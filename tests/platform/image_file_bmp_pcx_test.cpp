@@ -10,8 +10,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Bgr = std::array<std::uint8_t, 3>;
 
-template <typename T>
-void put(Bytes& out, T value) {
+template <typename T> void put(Bytes& out, T value) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
     out.insert(out.end(), p, p + sizeof value);
 }
@@ -80,7 +79,9 @@ Picture read(const Bytes& file, int* code = nullptr) {
     return importPicture(folder.file("in"), code);
 }
 
-Bgr pixel(const Picture& p, int x, int y) { return {p.at(x, y)[0], p.at(x, y)[1], p.at(x, y)[2]}; }
+Bgr pixel(const Picture& p, int x, int y) {
+    return {p.at(x, y)[0], p.at(x, y)[1], p.at(x, y)[2]};
+}
 
 const Bgr black{0, 0, 0};
 const Bgr c1{10, 20, 30};
@@ -134,7 +135,9 @@ TEST(BmpVariants, DirectColourDepthsAndBitFields) {
     EXPECT_EQ(pixel(read(bmpFile(fields32)), 0, 0), (Bgr{30, 20, 10})) << "red in the low byte";
 
     for (std::uint32_t headerSize : {108u, 124u}) {
-        BmpSpec v45{headerSize, 1, 1, 32, 3, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, {}, {5, 6, 7, 255}};
+        BmpSpec v45{
+            headerSize,    1, 1, 32, 3, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, {},
+            {5, 6, 7, 255}};
         EXPECT_EQ(pixel(read(bmpFile(v45)), 0, 0), (Bgr{5, 6, 7})) << headerSize;
     }
 }
@@ -146,7 +149,14 @@ TEST(BmpVariants, TopDownRowsAndRunLengths) {
     EXPECT_EQ(pixel(td, 0, 0), (Bgr{1, 2, 3})) << "first stored row on top";
 
     // RLE8, 5 x 2: bottom row "1 1 1 2 0" as a run and an absolute stretch, top row by delta.
-    BmpSpec rle8{40, 5, 2, 8, 1, {}, {black, c1, c2}, {3, 1, 0, 3, 2, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1}};
+    BmpSpec rle8{40,
+                 5,
+                 2,
+                 8,
+                 1,
+                 {},
+                 {black, c1, c2},
+                 {3, 1, 0, 3, 2, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1}};
     const Picture r8 = read(bmpFile(rle8));
     EXPECT_EQ(pixel(r8, 0, 1), c1);
     EXPECT_EQ(pixel(r8, 2, 1), c1);
@@ -182,14 +192,16 @@ TEST(BmpVariants, DamagedAndUnsupported) {
 
 namespace {
 
-Bytes pcxFile(std::uint8_t bits, std::uint8_t planes, int width, int height, std::uint16_t bytesPerLine,
-              const Bytes& data, const std::vector<Bgr>& ega = {}, const Bytes& tail = {}) {
+Bytes pcxFile(std::uint8_t bits, std::uint8_t planes, int width, int height,
+              std::uint16_t bytesPerLine, const Bytes& data, const std::vector<Bgr>& ega = {},
+              const Bytes& tail = {}) {
     Bytes h(128, 0);
     h[0] = 10;
     h[1] = 5;
     h[2] = 1;
     h[3] = bits;
-    const std::uint16_t xMax = static_cast<std::uint16_t>(width - 1), yMax = static_cast<std::uint16_t>(height - 1);
+    const std::uint16_t xMax = static_cast<std::uint16_t>(width - 1),
+                        yMax = static_cast<std::uint16_t>(height - 1);
     const std::uint16_t dpi = 150;
     std::memcpy(&h[8], &xMax, 2);
     std::memcpy(&h[10], &yMax, 2);
@@ -210,7 +222,8 @@ Bytes pcxFile(std::uint8_t bits, std::uint8_t planes, int width, int height, std
 } // namespace
 
 TEST(PcxVariants, PaletteDepthsAndRunLengths) {
-    // 8-bit: a run of three index-2 pixels, then index 1 (0xC1 0x01: a literal high value needs a run).
+    // 8-bit: a run of three index-2 pixels, then index 1 (0xC1 0x01: a literal high value needs a
+    // run).
     Bytes vga = {0x0C};
     for (int i = 0; i < 256; ++i) {
         vga.push_back(static_cast<std::uint8_t>(i));
