@@ -1,0 +1,5 @@
+#include "image_reader_fuzzer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzzReader<imagefile::readJpeg>(data, size);
+}
