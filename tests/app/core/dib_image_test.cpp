@@ -1,0 +1,172 @@
+#include "dib_image.h"
+#include "image_edits.h"
+
+#include "dib_picture.h"
+#include "image_file_calls.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+BITMAPINFOHEADER headerOf(std::int32_t width, std::int32_t height, std::uint16_t bits,
+                          std::uint32_t clrUsed = 0) {
+    BITMAPINFOHEADER h{};
+    h.biSize = 40;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = bits;
+    h.biClrUsed = clrUsed;
+    return h;
+}
+
+// A 24-bit image holding the picture.
+void fill(TDIBImage& image, const Picture& p) {
+    image.AttachHandle(blockOf(p));
+}
+
+BgrColor at(const TDIBImage& image, int x, int y) {
+    const std::uint8_t* px =
+        image.Bits + static_cast<std::size_t>(image.Height() - 1 - y) * image.RowStride() + x * 3;
+    return {px[0], px[1], px[2]};
+}
+
+BgrColor at(const Picture& p, int x, int y) {
+    return {p.at(x, y)[0], p.at(x, y)[1], p.at(x, y)[2]};
+}
+
+int32_t TWK_CALL stopAtOnce(double) {
+    return 0;
+}
+
+} // namespace
+
+TEST(DibImage, SizeArithmetic) {
+    TDIBImage image;
+    EXPECT_EQ(image.RowStride(), 0u) << "empty";
+    EXPECT_EQ(image.HeaderSize(), 0u);
+    for (const auto& [width, stride] : {std::pair{1, 4u}, std::pair{3, 12u}, std::pair{5, 16u}}) {
+        ASSERT_TRUE(image.CreateFromHeader(headerOf(width, 2, 24)));
+        EXPECT_EQ(image.RowStride(), stride);
+        EXPECT_EQ(image.HeaderSize(), 40u);
+        EXPECT_EQ(image.ImageSize(), 2 * stride);
+        EXPECT_EQ(platform::memSize(image.Handle), 40 + 2 * stride);
+    }
+    ASSERT_TRUE(image.CreateFromHeader(headerOf(10, 1, 8)));
+    EXPECT_EQ(image.HeaderSize(), 1064u);
+    ASSERT_TRUE(image.CreateFromHeader(headerOf(10, 1, 8, 16)));
+    EXPECT_EQ(image.HeaderSize(), 104u);
+    EXPECT_EQ(image.Bits, reinterpret_cast<std::uint8_t*>(image.Header) + 104);
+}
+
+TEST(DibImage, ClearWithoutFreeingLeavesTheBlockToItsNewOwner) {
+    TDIBImage image;
+    ASSERT_TRUE(image.CreateFromHeader(headerOf(4, 4, 24)));
+    image.Corrected = true;
+    platform::MemHandle block = image.Handle;
+    image.Clear(false);
+    EXPECT_EQ(image.Handle, nullptr);
+    EXPECT_EQ(image.Header, nullptr);
+    EXPECT_TRUE(image.Corrected) << "Corrected keeps its value";
+    EXPECT_EQ(platform::memSize(block), 40u + 48u) << "still allocated";
+    EXPECT_EQ(platform::memLockCount(block), 1u);
+    platform::memFree(block);
+}
+
+TEST(DibImage, CreateLikeCopiesHeaderAndColourTable) {
+    TDIBImage source;
+    ASSERT_TRUE(source.CreateFromHeader(headerOf(3, 2, 8, 2)));
+    std::memcpy(reinterpret_cast<std::uint8_t*>(source.Header) + 40, "\1\2\3\0\4\5\6\0", 8);
+    source.Header->biXPelsPerMeter = 1234;
+    TDIBImage copy;
+    ASSERT_TRUE(copy.CreateLike(source));
+    EXPECT_EQ(std::memcmp(copy.Header, source.Header, 48), 0);
+    EXPECT_NE(copy.Handle, source.Handle);
+}
+
+TEST(DibImage, CopyRectFromIsFor24BitPicturesOnly) {
+    TDIBImage target;
+    fill(target, patternPicture(6, 5));
+    TDIBImage source;
+    const Picture s = patternPicture(4, 4);
+    fill(source, s);
+    ASSERT_TRUE(target.CopyRectFrom(source, QRect(1, 1, 2, 2), QPoint(4, 0)));
+    EXPECT_EQ(at(target, 4, 0), at(s, 1, 1));
+    EXPECT_EQ(at(target, 5, 1), at(s, 2, 2));
+    ASSERT_TRUE(target.CopyRectFrom(source, QRect(0, 0, 4, 4), QPoint(4, 3)))
+        << "clipped at the edges";
+    EXPECT_EQ(at(target, 5, 4), at(s, 1, 1));
+    TDIBImage eightBit;
+    ASSERT_TRUE(eightBit.CreateFromHeader(headerOf(4, 4, 8)));
+    EXPECT_FALSE(eightBit.CopyRectFrom(source, QRect(0, 0, 2, 2), QPoint(0, 0)));
+}
+
+TEST(DibImage, ExtractColorAsksTheEngine) {
+    Picture p = patternPicture(10, 10);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            std::uint8_t* px = p.at(x, y);
+            px[0] = y == 0 ? 50 : 200;
+            px[1] = 100;
+            px[2] = y == 0 ? 200 : 50;
+        }
+    }
+    TDIBImage image;
+    fill(image, p);
+    EXPECT_EQ(image.ExtractColor(QRect(0, 0, 10, 10)), (BgrColor{200, 100, 50}));
+    TDIBImage empty;
+    EXPECT_EQ(empty.ExtractColor(QRect(0, 0, 2, 2)), (BgrColor{0, 0, 0})) << "the engine refuses";
+    const TImageDesc d = image.Describe();
+    EXPECT_EQ(d.Stride, 32);
+    EXPECT_EQ(d.RowOrder, TWK_ROWS_BOTTOM_UP);
+    EXPECT_EQ(d.BytesPerPixel, 3);
+    EXPECT_EQ(d.Pixels, image.Bits);
+}
+
+TEST(DibImage, CropResizeAndThePartsBuiltOnThem) {
+    const Picture p = patternPicture(7, 5);
+    TDIBImage image;
+    fill(image, p);
+    platform::MemHandle cropped = image.CopyRectToHandle(QRect(2, 1, 3, 2));
+    const Picture c = pictureOf(cropped);
+    platform::memFree(cropped);
+    ASSERT_EQ(c.width, 3);
+    ASSERT_EQ(c.height, 2);
+    EXPECT_EQ(at(c, 0, 0), at(p, 2, 1));
+    EXPECT_EQ(at(c, 2, 1), at(p, 4, 2));
+    EXPECT_EQ(image.Width(), 7) << "the source header is restored";
+
+    TDIBImage bigger;
+    ASSERT_EQ(Resize(image, 21, 5, nullptr, bigger), 0);
+    EXPECT_EQ(at(bigger, 20, 0), at(p, 6, 0)) << "kept inside the picture";
+    EXPECT_EQ(at(bigger, 3, 4), at(p, 1, 4));
+    TDIBImage stopped;
+    EXPECT_EQ(Resize(image, 3, 3, stopAtOnce, stopped), -2);
+    EXPECT_EQ(stopped.Handle, nullptr);
+
+    const QImage thumb =
+        TDIBImage::MakeThumbnail(image.Header, image.Bits, QSize(20, 20), 2, 1, true);
+    ASSERT_EQ(thumb.size(), QSize(20, 20));
+    const int height = 14; // 5 * 20 / 7, rounded
+    EXPECT_EQ(thumb.pixelColor(0, 20 - height - 1), QColor(Qt::white))
+        << "above the picture, aligned to the bottom";
+    EXPECT_EQ(thumb.pixelColor(0, 19), QColor(at(p, 0, 4)[2], at(p, 0, 4)[1], at(p, 0, 4)[0]));
+    EXPECT_TRUE(TDIBImage::MakeThumbnail(nullptr, nullptr, QSize(4, 4), 0, 0, true).isNull());
+}
+
+TEST(DibImage, FilesThroughTheImageFileLibrary) {
+    ScratchFolder folder;
+    const Picture p = patternPicture(9, 4);
+    TDIBImage image;
+    fill(image, p);
+    ASSERT_EQ(image.SaveToFile(folder.file("a.png").c_str(), nullptr, 0), 0);
+    TDIBImage loaded;
+    ASSERT_EQ(loaded.LoadFromFile(folder.file("a.png").c_str(), nullptr), 0);
+    EXPECT_EQ(pictureOf(loaded.Handle), p);
+    EXPECT_EQ(loaded.LoadFromFile(folder.file("missing.png").c_str(), nullptr), IP_FILE_NOT_FOUND);
+    EXPECT_EQ(loaded.SaveToFile(folder.file("a.gif").c_str(), nullptr, 0), IP_UNKNOWN_FORMAT);
+    EXPECT_EQ(loaded.SaveToFile(
+                  folder.file("b.bmp").c_str(), [](int32_t, int32_t) -> int32_t { return -1; }, 0),
+              -1)
+        << "cancelled";
+}
