@@ -189,13 +189,26 @@ void decodeRow(const BmpLayout& layout, const std::uint8_t* src, std::uint8_t* d
     }
 }
 
-int readUncompressed(Bytes file, const BmpLayout& layout, Progress& progress, DibBuffer& out) {
-    const std::uint64_t stride =
-        (static_cast<std::uint64_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
-    if (layout.pixelOffset > file.size() ||
-        stride * static_cast<std::uint64_t>(layout.height) > file.size() - layout.pixelOffset) {
-        return IP_DAMAGED_FILE;
+std::uint64_t storedStride(const BmpLayout& layout) {
+    return (static_cast<std::uint64_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+}
+
+// Whether the file is long enough for the rows it claims: all of them uncompressed, and for
+// run lengths at least the pixel offset (a stream may end early and leave the rest black).
+bool holdsRows(Bytes file, const BmpLayout& layout) {
+    if (layout.pixelOffset > file.size() || layout.width <= 0 || layout.height <= 0) {
+        return false;
     }
+    if (layout.compression == rle8 || layout.compression == rle4) {
+        return true;
+    }
+    const std::uint64_t rows = file.size() - layout.pixelOffset;
+    return storedStride(layout) <= rows &&
+           static_cast<std::uint64_t>(layout.height) <= rows / storedStride(layout);
+}
+
+int readUncompressed(Bytes file, const BmpLayout& layout, Progress& progress, DibBuffer& out) {
+    const std::uint64_t stride = storedStride(layout);
     for (std::int64_t stored = 0; stored < layout.height; ++stored) {
         const std::int64_t y = layout.topDown ? stored : layout.height - 1 - stored;
         decodeRow(layout, file.data() + layout.pixelOffset + stored * stride,
@@ -270,6 +283,12 @@ int readBmp(Bytes file, Progress& progress, DibBuffer& out) {
     int result = readLayout(file, layout);
     if (result == IP_OK) {
         result = checkLayout(layout);
+    }
+    if (result == IP_OK) {
+        result = checkPictureSize(layout.width, layout.height);
+    }
+    if (result == IP_OK && !holdsRows(file, layout)) {
+        result = IP_DAMAGED_FILE; // checked before the picture is allocated
     }
     if (result == IP_OK) {
         result = out.create(layout.width, layout.height);

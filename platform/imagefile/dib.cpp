@@ -14,15 +14,21 @@ DibBuffer::~DibBuffer() {
     }
 }
 
-int DibBuffer::create(std::int64_t width, std::int64_t height) {
+int checkPictureSize(std::int64_t width, std::int64_t height) {
     if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) {
         return IP_TOO_LARGE;
     }
     const std::uint64_t area =
         static_cast<std::uint64_t>(rowStride24(width)) * static_cast<std::uint64_t>(height);
-    if (area > maxPixelArea) {
-        return IP_TOO_LARGE;
+    return area > maxPixelArea ? IP_TOO_LARGE : IP_OK;
+}
+
+int DibBuffer::create(std::int64_t width, std::int64_t height) {
+    if (const int size = checkPictureSize(width, height); size != IP_OK) {
+        return size;
     }
+    const std::uint64_t area =
+        static_cast<std::uint64_t>(rowStride24(width)) * static_cast<std::uint64_t>(height);
     handle_ = platform::memAlloc(infoHeaderSize + area, platform::MemZeroInit);
     if (handle_ == nullptr) {
         return IP_NO_MEMORY;

@@ -34,6 +34,10 @@ inline std::size_t rowStride24(std::int64_t width) {
     return static_cast<std::size_t>((width * 24 + 31) / 32 * 4);
 }
 
+// IP_OK when a picture of this size may be made, else IP_TOO_LARGE (also for sizes that are
+// not positive).
+int checkPictureSize(std::int64_t width, std::int64_t height);
+
 // A new picture being decoded. Rows are addressed from the top of the picture; the block is
 // freed unless it is released to the caller.
 class DibBuffer {

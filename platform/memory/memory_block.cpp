@@ -35,11 +35,14 @@ std::byte* dataOf(DataPrefix* storage) {
     return reinterpret_cast<std::byte*>(storage + 1);
 }
 
-DataPrefix* allocateStorage(std::size_t size) {
+// Zero-filled storage comes from calloc, which large blocks get as untouched zero pages.
+DataPrefix* allocateStorage(std::size_t size, bool zeroed) {
     if (size > SIZE_MAX - sizeof(DataPrefix)) {
         return nullptr;
     }
-    return static_cast<DataPrefix*>(std::malloc(sizeof(DataPrefix) + size));
+    void* storage =
+        zeroed ? std::calloc(1, sizeof(DataPrefix) + size) : std::malloc(sizeof(DataPrefix) + size);
+    return static_cast<DataPrefix*>(storage);
 }
 
 } // namespace
@@ -49,15 +52,12 @@ MemHandle memAlloc(std::size_t size, unsigned flags) {
     if (block == nullptr) {
         return nullptr;
     }
-    DataPrefix* storage = allocateStorage(size);
+    DataPrefix* storage = allocateStorage(size, (flags & MemZeroInit) != 0);
     if (storage == nullptr) {
         std::free(block);
         return nullptr;
     }
     storage->owner = block;
-    if ((flags & MemZeroInit) != 0 && size > 0) {
-        std::memset(dataOf(storage), 0, size);
-    }
     *block = MemoryBlock{blockMagic, 0, size, storage};
     return block;
 }
