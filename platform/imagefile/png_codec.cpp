@@ -57,6 +57,10 @@ int decode(png_structp png, png_infop info, Progress& progress, DibBuffer& out,
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
+    // Checked before libpng sizes its row buffers from the header.
+    if (const int size = checkPictureSize(width, height); size != IP_OK) {
+        return size;
+    }
     const bool alpha = requestBgr(png, info);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
