@@ -9,8 +9,7 @@ int Crop(TDIBImage& image, const QRect& rect, TDIBImage& result, TProgressProc p
     if ((bytesPerPixel != 1 && bytesPerPixel != 3) || area.isEmpty()) {
         return -1;
     }
-    int outcome = 0;
-    const bool created = createSized(image, area.width(), area.height(), result, [&] {
+    return createSized(image, area.width(), area.height(), result, [&] {
         for (int y = area.top(); y <= area.bottom(); ++y) {
             const std::uint8_t* src =
                 image.Bits + static_cast<std::size_t>(image.Height() - 1 - y) * image.RowStride() +
@@ -21,16 +20,9 @@ int Crop(TDIBImage& image, const QRect& rect, TDIBImage& result, TProgressProc p
             std::memcpy(dst, src, static_cast<std::size_t>(area.width()) * bytesPerPixel);
             if (progress != nullptr &&
                 progress(static_cast<double>(y - area.top() + 1) / area.height()) == 0) {
-                outcome = -2;
-                return;
+                return false;
             }
         }
+        return true;
     });
-    if (!created) {
-        return -1;
-    }
-    if (outcome != 0) {
-        result.Clear(true);
-    }
-    return outcome;
 }

@@ -38,8 +38,7 @@ int Resize(TDIBImage& image, std::int32_t newWidth, std::int32_t newHeight, TPro
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    int outcome = 0;
-    const bool created = createSized(image, newWidth, newHeight, result, [&] {
+    return createSized(image, newWidth, newHeight, result, [&] {
         // Rows in stored order: stored row r of the result shows picture row newHeight - 1 - r.
         for (std::int32_t stored = 0; stored < newHeight; ++stored) {
             const std::int32_t fromY = rows[newHeight - 1 - stored];
@@ -53,16 +52,9 @@ int Resize(TDIBImage& image, std::int32_t newWidth, std::int32_t newHeight, TPro
                             bytesPerPixel);
             }
             if (progress != nullptr && progress(static_cast<double>(stored + 1) / newHeight) == 0) {
-                outcome = -2;
-                return;
+                return false;
             }
         }
+        return true;
     });
-    if (!created) {
-        return -1;
-    }
-    if (outcome != 0) {
-        result.Clear(true);
-    }
-    return outcome;
 }

@@ -1,5 +1,7 @@
 #include "processing_file.h"
 
+#include "platform/atomic_file.h"
+
 #include <cstring>
 #include <string>
 
@@ -28,17 +30,6 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// The permissions a new file gets, or those of the file it replaces.
-mode_t permissionsFor(const char* fileName) {
-    struct stat existing {};
-    if (::stat(fileName, &existing) == 0) {
-        return existing.st_mode & 07777;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // Writes the whole file through `descriptor` (which it closes), synced to disk; false on any
 // error.
 bool writeWholeFile(int descriptor, std::int32_t type, const TRepeatBase& processing) {
@@ -49,7 +40,7 @@ bool writeWholeFile(int descriptor, std::int32_t type, const TRepeatBase& proces
     }
     FileSink sink(file.get());
     return writeProcessing(sink, type, processing) && std::fflush(file.get()) == 0 &&
-           ::fsync(::fileno(file.get())) == 0 && std::fclose(file.release()) == 0;
+           platform::AtomicFile::sync(::fileno(file.get())) && std::fclose(file.release()) == 0;
 }
 
 } // namespace
@@ -89,18 +80,12 @@ int saveProcessingFile(const char* fileName, std::int32_t type, const TRepeatBas
     if (fileName == nullptr || *fileName == '\0') {
         return TWK_FILE_WRITE_ERROR;
     }
-    std::string temporary = std::string(fileName) + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) {
+    platform::AtomicFile target(fileName);
+    if (target.open() < 0) {
         return TWK_FILE_WRITE_ERROR;
     }
-    const bool written = ::fchmod(descriptor, permissionsFor(fileName)) == 0 &&
-                         writeWholeFile(descriptor, type, processing);
-    if (!written || std::rename(temporary.c_str(), fileName) != 0) {
-        std::remove(temporary.c_str());
-        return TWK_FILE_WRITE_ERROR;
-    }
-    return TWK_OK;
+    const bool written = writeWholeFile(target.release(), type, processing);
+    return written && target.commit() ? TWK_OK : TWK_FILE_WRITE_ERROR;
 }
 
 int loadProcessingFile(const char* fileName, std::int32_t& type,

@@ -1,6 +1,8 @@
 // ipImportInd and ipExportInd: the parameter block, the file, the format, and the codecs.
 #include "codecs.h"
 
+#include "platform/atomic_file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -137,7 +139,7 @@ int encodeInto(int descriptor, Format format, const DibView& picture, std::uint3
     if (format == Format::Tiff) {
         int result = writeTiff(picture, descriptor, (flags & IP_TIFF_PACKBITS) == IP_TIFF_PACKBITS,
                                progress);
-        if (result == IP_OK && ::fsync(descriptor) != 0) {
+        if (result == IP_OK && !platform::AtomicFile::sync(descriptor)) {
             result = IP_WRITE_FAILED;
         }
         return ::close(descriptor) != 0 && result == IP_OK ? IP_WRITE_FAILED : result;
@@ -162,20 +164,11 @@ int encodeInto(int descriptor, Format format, const DibView& picture, std::uint3
         result = writePcx(picture, file, progress);
         break;
     }
-    if (result == IP_OK && (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0)) {
+    if (result == IP_OK &&
+        (std::fflush(file) != 0 || !platform::AtomicFile::sync(::fileno(file)))) {
         result = IP_WRITE_FAILED;
     }
     return std::fclose(file) != 0 && result == IP_OK ? IP_WRITE_FAILED : result;
-}
-
-mode_t permissionsFor(const char* name) {
-    struct stat existing {};
-    if (::stat(name, &existing) == 0) {
-        return existing.st_mode & 07777;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 constexpr std::uint32_t formatBits =
@@ -228,25 +221,15 @@ extern "C" IP_API int32_t IP_CALL ipExportInd(TImportExportParams* params) {
         if (!picture.valid()) {
             return IP_BAD_BITMAP;
         }
-        std::string temporary = std::string(params->FileName) + ".XXXXXX";
-        const int descriptor = ::mkstemp(temporary.data());
+        platform::AtomicFile target(params->FileName);
+        const int descriptor = target.open();
         if (descriptor < 0) {
-            return openErrorCode(errno) == IP_FILE_NOT_FOUND ? IP_CANNOT_OPEN
-                                                             : openErrorCode(errno);
+            return errno == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
         }
         Progress progress(params->Progress);
-        int result =
-            ::fchmod(descriptor, permissionsFor(params->FileName)) == 0 ? IP_OK : IP_CANNOT_OPEN;
-        if (result == IP_OK) {
-            result = encodeInto(descriptor, format, picture, params->Flags, progress);
-        } else {
-            ::close(descriptor);
-        }
-        if (result == IP_OK && std::rename(temporary.c_str(), params->FileName) != 0) {
+        int result = encodeInto(target.release(), format, picture, params->Flags, progress);
+        if (result == IP_OK && !target.commit()) {
             result = IP_CANNOT_OPEN;
-        }
-        if (result != IP_OK) {
-            std::remove(temporary.c_str());
         }
         return result;
     } catch (const std::bad_alloc&) {

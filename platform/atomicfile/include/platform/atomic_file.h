@@ -1,0 +1,33 @@
+// Saving a file so that a failure never destroys the file it replaces: the data goes to a
+// temporary file in the same folder, which is synced and renamed over the target only when
+// complete. The new file keeps the permissions of the one it replaces (or the usual ones).
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string target);
+    ~AtomicFile(); // removes the temporary file unless it was committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file; its descriptor, or -1 (errno set) when it cannot be made.
+    int open();
+    // The descriptor now belongs to the caller, who closes it (after syncing, see sync()).
+    int release();
+    // Syncs an open descriptor to disk; false on failure.
+    static bool sync(int descriptor);
+    // Renames the completed temporary file over the target; false (errno set) on failure.
+    bool commit();
+
+private:
+    std::string target_;
+    std::string temporary_;
+    int descriptor_ = -1;
+    bool committed_ = false;
+};
+
+} // namespace platform
