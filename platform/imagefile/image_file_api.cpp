@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +17,7 @@ namespace imagefile {
 
 namespace {
 
-// Files larger than this are not read into memory (no picture within the pixel limit needs
+// Files larger than this are not read (no picture within the pixel limit needs
 // that many bytes).
 constexpr std::uint64_t maxFileSize = std::uint64_t{2} << 30;
 
@@ -77,39 +78,50 @@ int openErrorCode(int error) {
     return error == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
 }
 
-int readWholeFile(const char* name, std::vector<std::uint8_t>& bytes) {
-    const int descriptor = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        return openErrorCode(errno);
-    }
-    struct stat status {};
-    int result = IP_OK;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        result = IP_CANNOT_OPEN;
-    } else if (static_cast<std::uint64_t>(status.st_size) > maxFileSize) {
-        result = IP_TOO_LARGE;
-    } else {
-        try {
-            bytes.resize(static_cast<std::size_t>(status.st_size));
-        } catch (const std::bad_alloc&) {
-            result = IP_NO_MEMORY;
+// The file's bytes, mapped read-only into memory (as libtiff and most image libraries read
+// files); unmapped when the object goes.
+class FileBytes {
+public:
+    FileBytes() = default;
+    ~FileBytes() {
+        if (data_ != nullptr) {
+            ::munmap(data_, size_);
         }
-        std::size_t done = 0;
-        while (result == IP_OK && done < bytes.size()) {
-            const ssize_t got = ::read(descriptor, bytes.data() + done, bytes.size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                result = IP_DAMAGED_FILE; // the file shrank or cannot be read
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    int open(const char* name) {
+        const int descriptor = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0) {
+            return openErrorCode(errno);
+        }
+        struct stat status {};
+        int result = IP_OK;
+        if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+            result = IP_CANNOT_OPEN;
+        } else if (static_cast<std::uint64_t>(status.st_size) > maxFileSize) {
+            result = IP_TOO_LARGE;
+        } else if (status.st_size > 0) {
+            size_ = static_cast<std::size_t>(status.st_size);
+            void* mapped =
+                ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+            if (mapped == MAP_FAILED) {
+                result = errno == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
+                size_ = 0;
             } else {
-                done += static_cast<std::size_t>(got);
+                data_ = mapped;
             }
         }
+        ::close(descriptor);
+        return result;
     }
-    ::close(descriptor);
-    return result;
-}
+    Bytes bytes() const { return {static_cast<const std::uint8_t*>(data_), size_}; }
+
+private:
+    void* data_ = nullptr;
+    std::size_t size_ = 0;
+};
 
 int decode(Format format, Bytes bytes, Progress& progress, DibBuffer& out) {
     switch (format) {
@@ -133,15 +145,15 @@ int jpegQuality(std::uint32_t flags) {
     return step == 0 ? 75 : static_cast<int>(std::min<std::uint32_t>(step, 10) * 10);
 }
 
-// Writes the picture to an open temporary file; closes the descriptor.
+// Writes the picture to an open temporary file; closes the descriptor. Write errors, also those
+// that only closing reports, fail the save before the file replaces anything; the data is not
+// forced to disk (fsync) on every save, which would cost more than the encoding of a large
+// TIFF.
 int encodeInto(int descriptor, Format format, const DibView& picture, std::uint32_t flags,
                Progress& progress) {
     if (format == Format::Tiff) {
-        int result = writeTiff(picture, descriptor, (flags & IP_TIFF_PACKBITS) == IP_TIFF_PACKBITS,
-                               progress);
-        if (result == IP_OK && !platform::AtomicFile::sync(descriptor)) {
-            result = IP_WRITE_FAILED;
-        }
+        const int result = writeTiff(picture, descriptor,
+                                     (flags & IP_TIFF_PACKBITS) == IP_TIFF_PACKBITS, progress);
         return ::close(descriptor) != 0 && result == IP_OK ? IP_WRITE_FAILED : result;
     }
     std::FILE* file = ::fdopen(descriptor, "wb");
@@ -164,8 +176,7 @@ int encodeInto(int descriptor, Format format, const DibView& picture, std::uint3
         result = writePcx(picture, file, progress);
         break;
     }
-    if (result == IP_OK &&
-        (std::fflush(file) != 0 || !platform::AtomicFile::sync(::fileno(file)))) {
+    if (result == IP_OK && std::fflush(file) != 0) {
         result = IP_WRITE_FAILED;
     }
     return std::fclose(file) != 0 && result == IP_OK ? IP_WRITE_FAILED : result;
@@ -191,13 +202,13 @@ extern "C" IP_API int32_t IP_CALL ipImportInd(TImportExportParams* params) {
         return IP_BAD_PARAMETERS;
     }
     try {
-        std::vector<std::uint8_t> bytes;
-        if (const int read = readWholeFile(params->FileName, bytes); read != IP_OK) {
-            return read;
+        FileBytes file;
+        if (const int opened = file.open(params->FileName); opened != IP_OK) {
+            return opened;
         }
         Progress progress(params->Progress);
         DibBuffer picture;
-        const int result = decode(formatOfContent(bytes), bytes, progress, picture);
+        const int result = decode(formatOfContent(file.bytes()), file.bytes(), progress, picture);
         if (result != IP_OK) {
             return result;
         }

@@ -41,15 +41,19 @@ std::uint8_t onWhite(unsigned value, unsigned alpha) {
 // Sets the transformations that turn any PNG into 8-bit BGR or BGRA rows; true for BGRA.
 bool requestBgr(png_structp png, png_infop info) {
     const png_byte type = png_get_color_type(png, info);
-    png_set_expand(png);
-    png_set_scale_16(png);
+    const bool transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    // Plain 8-bit RGB needs only the byte order; the rest only where the picture needs it.
+    if (type == PNG_COLOR_TYPE_PALETTE || png_get_bit_depth(png, info) < 8 || transparency) {
+        png_set_expand(png);
+    }
+    if (png_get_bit_depth(png, info) == 16) {
+        png_set_scale_16(png);
+    }
     if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) {
         png_set_gray_to_rgb(png);
     }
     png_set_bgr(png);
-    const bool alpha =
-        (type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-    return alpha;
+    return (type & PNG_COLOR_MASK_ALPHA) != 0 || transparency;
 }
 
 int decode(png_structp png, png_infop info, Progress& progress, DibBuffer& out,

@@ -110,7 +110,72 @@ std::uint32_t rowsPerChunkFor(TIFF* tiff, std::uint32_t width) {
         std::clamp<std::uint64_t>(std::min<std::uint64_t>(natural, byMemory), 1, 4096));
 }
 
+// The common case read straight from the strips: 8-bit RGB or grey, interleaved, in strips,
+// top row first, no extra samples. False when the picture is of another kind.
+bool isPlainStripped(TIFF* tiff) {
+    std::uint16_t bits = 0, samples = 0, photometric = 0, planar = 0, orientation = 0, extra = 0;
+    std::uint16_t* extraTypes = nullptr;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extra, &extraTypes);
+    if (TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) == 0) {
+        return false;
+    }
+    const bool rgb = photometric == PHOTOMETRIC_RGB && samples == 3;
+    const bool grey = photometric == PHOTOMETRIC_MINISBLACK && samples == 1;
+    return bits == 8 && (rgb || grey) && extra == 0 && planar == PLANARCONFIG_CONTIG &&
+           orientation == ORIENTATION_TOPLEFT && TIFFIsTiled(tiff) == 0;
+}
+
+int decodeStrips(TIFF* tiff, Progress& progress, DibBuffer& out) {
+    std::uint32_t width = 0, height = 0, rowsPerStrip = 0;
+    std::uint16_t samples = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    int result = out.create(width, height);
+    if (result != IP_OK) {
+        return result;
+    }
+    out.setResolution(pelsPerMeterOf(tiff, TIFFTAG_XRESOLUTION),
+                      pelsPerMeterOf(tiff, TIFFTAG_YRESOLUTION));
+    rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, height);
+    const std::size_t rowBytes = std::size_t{width} * samples;
+    std::vector<std::uint8_t> strip(rowBytes * rowsPerStrip);
+    for (std::uint32_t top = 0; top < height; top += rowsPerStrip) {
+        const std::uint32_t rows = std::min(rowsPerStrip, height - top);
+        const tmsize_t wanted = static_cast<tmsize_t>(rowBytes * rows);
+        if (TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, top, 0), strip.data(), wanted) !=
+            wanted) {
+            return IP_DAMAGED_FILE;
+        }
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            const std::uint8_t* src = strip.data() + r * rowBytes;
+            std::uint8_t* dst = out.row(static_cast<std::int32_t>(top + r));
+            for (std::uint32_t x = 0; x < width; ++x, dst += 3) {
+                if (samples == 3) {
+                    dst[0] = src[x * 3 + 2];
+                    dst[1] = src[x * 3 + 1];
+                    dst[2] = src[x * 3];
+                } else {
+                    dst[0] = dst[1] = dst[2] = src[x];
+                }
+            }
+        }
+        if (!progress.report(top + rows, height)) {
+            return IP_CANCELLED;
+        }
+    }
+    return IP_OK;
+}
+
 int decode(TIFF* tiff, Progress& progress, DibBuffer& out) {
+    if (isPlainStripped(tiff)) {
+        return decodeStrips(tiff, progress, out);
+    }
     char message[1024] = {};
     if (TIFFRGBAImageOK(tiff, message) == 0) {
         return IP_UNSUPPORTED;
