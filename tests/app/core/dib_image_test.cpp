@@ -120,7 +120,8 @@ TEST(DibImage, ExtractColorAsksTheEngine) {
     EXPECT_EQ(d.Stride, 32);
     EXPECT_EQ(d.RowOrder, TWK_ROWS_BOTTOM_UP);
     EXPECT_EQ(d.BytesPerPixel, 3);
-    EXPECT_EQ(d.Pixels, image.Bits);
+    const void* pixels = d.Pixels; // a packed field, copied before comparing
+    EXPECT_EQ(pixels, image.Bits);
 }
 
 TEST(DibImage, CropResizeAndThePartsBuiltOnThem) {
