@@ -110,21 +110,9 @@ std::uint32_t rowsPerChunkFor(TIFF* tiff, std::uint32_t width) {
         std::clamp<std::uint64_t>(std::min<std::uint64_t>(natural, byMemory), 1, 4096));
 }
 
-// RGB to BGR, four pixels (three words) at a time where possible.
+// RGB to BGR; a plain loop, which the compiler turns into vector shuffles.
 void swapRedBlue(const std::uint8_t* rgb, std::uint8_t* bgr, std::uint32_t width) {
-    std::uint32_t x = 0;
-    for (; x + 4 <= width; x += 4, rgb += 12, bgr += 12) {
-        std::uint32_t w[3];
-        std::memcpy(w, rgb, 12);
-        // bytes r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3  ->  b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3
-        const std::uint32_t a = w[0], b = w[1], c = w[2];
-        const std::uint32_t o0 = ((a >> 16) & 0xFFu) | (a & 0xFF00u) | ((a & 0xFFu) << 16) | ((b >> 8 & 0xFFu) << 24);
-        const std::uint32_t o1 = ((b & 0xFFu)) | ((a >> 24) << 8) | ((c & 0xFFu) << 16) | (b & 0xFF000000u);
-        const std::uint32_t o2 = ((b >> 16) & 0xFFu) | ((c >> 24) << 8) | (c & 0xFF0000u) | (((c >> 8) & 0xFFu) << 24);
-        const std::uint32_t out[3] = {o0, o1, o2};
-        std::memcpy(bgr, out, 12);
-    }
-    for (; x < width; ++x, rgb += 3, bgr += 3) {
+    for (std::uint32_t x = 0; x < width; ++x, rgb += 3, bgr += 3) {
         bgr[0] = rgb[2];
         bgr[1] = rgb[1];
         bgr[2] = rgb[0];
