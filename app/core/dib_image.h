@@ -6,6 +6,7 @@
 
 #include "platform/image_file.h"
 #include "platform/memory_block.h"
+#include "platform/packed_bitmap.h"
 #include "tintworks.h"
 
 #include <QImage>
@@ -15,23 +16,6 @@
 
 #include <array>
 #include <cstdint>
-
-#pragma pack(push, 1)
-struct BITMAPINFOHEADER {
-    std::uint32_t biSize;
-    std::int32_t biWidth;
-    std::int32_t biHeight;
-    std::uint16_t biPlanes;
-    std::uint16_t biBitCount;
-    std::uint32_t biCompression;
-    std::uint32_t biSizeImage;
-    std::int32_t biXPelsPerMeter;
-    std::int32_t biYPelsPerMeter;
-    std::uint32_t biClrUsed;
-    std::uint32_t biClrImportant;
-};
-#pragma pack(pop)
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
 // Blue, green, red.
 using BgrColor = std::array<std::uint8_t, 3>;

@@ -4,6 +4,7 @@
 #include "replay.h"
 
 #include "platform/memory_block.h"
+#include "platform/packed_bitmap.h"
 
 #include <cstring>
 
@@ -20,16 +21,6 @@ Preset& preset() {
     static Preset slot;
     return slot;
 }
-
-#pragma pack(push, 1)
-struct BitmapInfoHeader {
-    std::uint32_t size;
-    std::int32_t width;
-    std::int32_t height;
-    std::uint16_t planes;
-    std::uint16_t bitCount;
-};
-#pragma pack(pop)
 
 constexpr std::uint32_t standardHeaderSize = 40;
 
@@ -55,31 +46,34 @@ private:
 };
 
 int replayOnBitmap(const Preset& loaded, const LockedBlock& block) {
-    BitmapInfoHeader header{};
+    BITMAPINFOHEADER header{};
     if (block.size() < standardHeaderSize) {
         return TWK_INVALID_PARAMS;
     }
     std::memcpy(&header, block.data(), sizeof header);
-    if (header.bitCount != 24 || header.size < standardHeaderSize) {
+    if (header.biBitCount != 24 || header.biSize < standardHeaderSize) {
         return TWK_INVALID_PARAMS;
     }
-    if (header.height <= 0) {
+    if (header.biHeight <= 0) {
         return TWK_OK; // a top-down or empty bitmap has no bottom-up rows to process
     }
-    if (header.width <= 0) {
+    if (header.biWidth <= 0) {
         return TWK_INVALID_PARAMS;
     }
-    const std::int64_t stride = (std::int64_t{header.width} * 24 + 31) / 32 * 4;
+    const std::int64_t stride = (std::int64_t{header.biWidth} * 24 + 31) / 32 * 4;
     const std::uint64_t needed =
-        std::uint64_t{header.size} +
-        static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(header.height);
+        std::uint64_t{header.biSize} +
+        static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(header.biHeight);
     if (stride > INT32_MAX || needed > block.size()) {
         return TWK_INVALID_PARAMS;
     }
-    std::uint8_t* rows = block.data() + header.size;
-    const TImageDesc desc{
-        header.width, header.height, static_cast<std::int32_t>(stride), TWK_ROWS_BOTTOM_UP, 3,
-        rows};
+    std::uint8_t* rows = block.data() + header.biSize;
+    const TImageDesc desc{header.biWidth,
+                          header.biHeight,
+                          static_cast<std::int32_t>(stride),
+                          TWK_ROWS_BOTTOM_UP,
+                          3,
+                          rows};
     return replayProcessing(loaded.type, *loaded.processing,
                             {*viewOf(desc), rows, nullptr, nullptr});
 }

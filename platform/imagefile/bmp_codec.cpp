@@ -310,7 +310,7 @@ int writeBmp(const DibView& picture, std::FILE* file, Progress& progress) {
     const std::uint16_t magic = 0x4D42;
     const auto fileSize = static_cast<std::uint32_t>(offset + area);
     const std::uint32_t reserved = 0;
-    BitmapInfoHeader h{infoHeaderSize,
+    BITMAPINFOHEADER h{infoHeaderSize,
                        picture.width(),
                        picture.height(),
                        1,

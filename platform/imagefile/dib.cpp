@@ -35,20 +35,20 @@ int DibBuffer::create(std::int64_t width, std::int64_t height) {
     }
     data_ = static_cast<std::uint8_t*>(platform::memLock(handle_));
     pixels_ = data_ + infoHeaderSize;
-    BitmapInfoHeader h{};
-    h.size = infoHeaderSize;
-    h.width = static_cast<std::int32_t>(width);
-    h.height = static_cast<std::int32_t>(height);
-    h.planes = 1;
-    h.bitCount = 24;
-    h.sizeImage = static_cast<std::uint32_t>(area);
+    BITMAPINFOHEADER h{};
+    h.biSize = infoHeaderSize;
+    h.biWidth = static_cast<std::int32_t>(width);
+    h.biHeight = static_cast<std::int32_t>(height);
+    h.biPlanes = 1;
+    h.biBitCount = 24;
+    h.biSizeImage = static_cast<std::uint32_t>(area);
     std::memcpy(data_, &h, sizeof h);
     return IP_OK;
 }
 
 void DibBuffer::setResolution(std::int32_t xPelsPerMeter, std::int32_t yPelsPerMeter) {
-    header()->xPelsPerMeter = xPelsPerMeter;
-    header()->yPelsPerMeter = yPelsPerMeter;
+    header()->biXPelsPerMeter = xPelsPerMeter;
+    header()->biYPelsPerMeter = yPelsPerMeter;
 }
 
 platform::MemHandle DibBuffer::release() {
@@ -68,16 +68,17 @@ DibView::DibView(platform::MemHandle handle) : handle_(handle) {
         return;
     }
     std::memcpy(&header_, data_, sizeof header_);
-    const bool packed24 = header_.bitCount == 24 && header_.compression == 0 &&
-                          header_.size >= infoHeaderSize && header_.width > 0 &&
-                          header_.height != 0 && header_.height != INT32_MIN;
+    const bool packed24 = header_.biBitCount == 24 && header_.biCompression == 0 &&
+                          header_.biSize >= infoHeaderSize && header_.biWidth > 0 &&
+                          header_.biHeight != 0 && header_.biHeight != INT32_MIN;
     if (!packed24) {
         return;
     }
-    const std::uint64_t needed = std::uint64_t{header_.size} + 4ull * header_.clrUsed +
-                                 static_cast<std::uint64_t>(rowStride24(header_.width)) * height();
+    const std::uint64_t needed =
+        std::uint64_t{header_.biSize} + 4ull * header_.biClrUsed +
+        static_cast<std::uint64_t>(rowStride24(header_.biWidth)) * height();
     if (needed <= size) {
-        rows_ = data_ + header_.size + 4ull * header_.clrUsed;
+        rows_ = data_ + header_.biSize + 4ull * header_.biClrUsed;
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/memory_block.h"
+#include "platform/packed_bitmap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,22 +14,7 @@ constexpr std::uint32_t infoHeaderSize = 40;
 // The largest 24-bit pixel area a picture may have.
 constexpr std::uint64_t maxPixelArea = std::uint64_t{1} << 30;
 
-#pragma pack(push, 1)
-struct BitmapInfoHeader {
-    std::uint32_t size;
-    std::int32_t width;
-    std::int32_t height;
-    std::uint16_t planes;
-    std::uint16_t bitCount;
-    std::uint32_t compression;
-    std::uint32_t sizeImage;
-    std::int32_t xPelsPerMeter;
-    std::int32_t yPelsPerMeter;
-    std::uint32_t clrUsed;
-    std::uint32_t clrImportant;
-};
-#pragma pack(pop)
-static_assert(sizeof(BitmapInfoHeader) == infoHeaderSize);
+static_assert(sizeof(BITMAPINFOHEADER) == infoHeaderSize);
 
 inline std::size_t rowStride24(std::int64_t width) {
     return static_cast<std::size_t>((width * 24 + 31) / 32 * 4);
@@ -51,8 +37,8 @@ public:
     // positive) or IP_NO_MEMORY.
     int create(std::int64_t width, std::int64_t height);
 
-    std::int32_t width() const { return header()->width; }
-    std::int32_t height() const { return header()->height; }
+    std::int32_t width() const { return header()->biWidth; }
+    std::int32_t height() const { return header()->biHeight; }
     std::uint8_t* row(std::int32_t y) const {
         return pixels_ + static_cast<std::size_t>(height() - 1 - y) * rowStride24(width());
     }
@@ -61,7 +47,7 @@ public:
     platform::MemHandle release();
 
 private:
-    BitmapInfoHeader* header() const { return reinterpret_cast<BitmapInfoHeader*>(data_); }
+    BITMAPINFOHEADER* header() const { return reinterpret_cast<BITMAPINFOHEADER*>(data_); }
 
     platform::MemHandle handle_ = nullptr;
     std::uint8_t* data_ = nullptr;
@@ -78,13 +64,15 @@ public:
 
     // False when the block is missing or not a packed 24-bit bitmap whose rows it holds.
     bool valid() const { return rows_ != nullptr; }
-    std::int32_t width() const { return header_.width; }
-    std::int32_t height() const { return header_.height < 0 ? -header_.height : header_.height; }
-    std::int32_t xPelsPerMeter() const { return header_.xPelsPerMeter; }
-    std::int32_t yPelsPerMeter() const { return header_.yPelsPerMeter; }
+    std::int32_t width() const { return header_.biWidth; }
+    std::int32_t height() const {
+        return header_.biHeight < 0 ? -header_.biHeight : header_.biHeight;
+    }
+    std::int32_t xPelsPerMeter() const { return header_.biXPelsPerMeter; }
+    std::int32_t yPelsPerMeter() const { return header_.biYPelsPerMeter; }
     // Row y from the top of the picture (top-down bitmaps are accepted as well).
     const std::uint8_t* row(std::int32_t y) const {
-        const std::int32_t stored = header_.height < 0 ? y : height() - 1 - y;
+        const std::int32_t stored = header_.biHeight < 0 ? y : height() - 1 - y;
         return rows_ + static_cast<std::size_t>(stored) * rowStride24(width());
     }
 
@@ -92,7 +80,7 @@ private:
     platform::MemHandle handle_;
     std::uint8_t* data_ = nullptr;
     const std::uint8_t* rows_ = nullptr;
-    BitmapInfoHeader header_{};
+    BITMAPINFOHEADER header_{};
 };
 
 // Pixels per metre from dots per inch or per centimetre, rounded; 0 for values out of range.

@@ -1,0 +1,24 @@
+// The header of a packed device-independent bitmap: the form in which pictures travel in
+// movable memory blocks between the program, the engine and the image-file library. The
+// header is followed by the colour table and the rows, bottom row first, each padded to a
+// multiple of 4 bytes.
+#pragma once
+
+#include <cstdint>
+
+#pragma pack(push, 1)
+struct BITMAPINFOHEADER {
+    std::uint32_t biSize;
+    std::int32_t biWidth;
+    std::int32_t biHeight; // negative: rows stored top row first
+    std::uint16_t biPlanes;
+    std::uint16_t biBitCount;
+    std::uint32_t biCompression;
+    std::uint32_t biSizeImage;
+    std::int32_t biXPelsPerMeter;
+    std::int32_t biYPelsPerMeter;
+    std::uint32_t biClrUsed;
+    std::uint32_t biClrImportant;
+};
+#pragma pack(pop)
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
