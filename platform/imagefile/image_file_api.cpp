@@ -105,7 +105,7 @@ public:
         } else if (status.st_size > 0) {
             size_ = static_cast<std::size_t>(status.st_size);
             void* mapped =
-                ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+                ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, descriptor, 0);
             if (mapped == MAP_FAILED) {
                 result = errno == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
                 size_ = 0;
