@@ -8,6 +8,26 @@ namespace {
 constexpr const char* languageSection = "Language";
 }
 
+QString formatText(const QString& pattern, const QStringList& arguments) {
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        const QChar following = i + 1 < pattern.size() ? pattern[i + 1] : QChar();
+        if (c == '%' && (following == 's' || following == 'd')) {
+            out += next < arguments.size() ? arguments[next] : QString();
+            ++next;
+            ++i;
+        } else if (c == '%' && following == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 bool TLanguage::Load(const QString& path) {
     IniFile file;
     if (!file.load(path.toStdString())) {

@@ -5,9 +5,15 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 #include <vector>
+
+// A language text used as a format string: each "%s" or "%d" takes the next argument in turn
+// ("%%" is a percent sign). Placeholders without an argument become empty, so a translated
+// text can never read past the arguments given.
+QString formatText(const QString& pattern, const QStringList& arguments);
 
 class TLanguage {
 public:
