@@ -1,0 +1,79 @@
+#include "options_form.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+struct OptionsScene {
+    QTemporaryDir dir;
+    TLanguage language;
+    PersistedSettings settings;
+    std::unique_ptr<SettingsStore> store;
+
+    OptionsScene() {
+        QDir(dir.path()).mkdir("Language");
+        write("Language/English.ini", "[Language]\nLanguage=English\n[Options]\ncaption=Options\n");
+        write("Language/Russian.ini", "[Language]\nLanguage=Russian (test)\n");
+        write("English.hlp", "help");
+        write("Russian.hlp", "help");
+        language.Load(dir.filePath("Language/English.ini"));
+        store = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
+    }
+    void write(const QString& name, const std::string& text) {
+        std::ofstream(dir.filePath(name).toStdString()) << text;
+    }
+};
+
+} // namespace
+
+TEST(OptionsForm, ShowsTheSettingsAndTheLanguageFiles) {
+    OptionsScene scene;
+    scene.settings.languageFileName = "russian.INI";
+    scene.settings.config.AdjustSize = 1;
+    scene.settings.config.ProgressDelay = 12;
+    TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+    EXPECT_EQ(form.windowTitle(), "Options");
+    EXPECT_EQ(form.cmbLanguageFiles->count(), 2);
+    EXPECT_EQ(form.cmbLanguageFiles->currentText(), "Russian.ini")
+        << "the stored name, in any case";
+    EXPECT_EQ(form.lbLanguage->text(), "Russian (test)");
+    form.cmbLanguageFiles->setCurrentIndex(0);
+    EXPECT_EQ(form.lbLanguage->text(), "English") << "the display name follows the choice";
+    EXPECT_TRUE(form.chbAdjustSize->isChecked());
+    EXPECT_FALSE(form.chbPromtToSave->isChecked());
+    EXPECT_TRUE(form.chbDisplayTips->isChecked());
+    EXPECT_EQ(form.edtProgressDelay->Value(), 12);
+    EXPECT_EQ(form.cmbHelpFiles->count(), 2);
+}
+
+TEST(OptionsForm, DelayIsKeptEvenOnCancelAndOkWritesTheRest) {
+    OptionsScene scene;
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        form.edtProgressDelay->Field()->selectAll();
+        QTest::keyClicks(form.edtProgressDelay->Field(), "75");
+        QTest::keyClick(form.edtProgressDelay->Field(), Qt::Key_Return);
+        form.chbPromtToSave->setChecked(true);
+        form.btCancel->click();
+    }
+    EXPECT_EQ(scene.settings.config.ProgressDelay, 59) << "taken at once, clamped";
+    EXPECT_EQ(scene.settings.config.PromptToSave, 0) << "Cancel drops the check boxes";
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        form.chbPromtToSave->setChecked(true);
+        form.chbDisplayTips->setChecked(false);
+        form.cmbLanguageFiles->setCurrentText("Russian.ini");
+        form.btOK->click();
+    }
+    EXPECT_EQ(scene.settings.config.PromptToSave, 1);
+    EXPECT_EQ(scene.settings.local.DisplayTips, 0);
+    QString stored;
+    ASSERT_TRUE(scene.store->readString("DirSection", "LanguageFileName", stored));
+    EXPECT_EQ(stored, "Russian.ini");
+}
