@@ -32,3 +32,23 @@ TEST(Help, AboutShowsNameVersionAndLinks) {
     EXPECT_TRUE(about.lbWeb->openExternalLinks());
     EXPECT_TRUE(about.lbMail->text().contains("mailto:"));
 }
+
+#include "program_folder.h"
+
+#include <QTemporaryDir>
+
+TEST(ProgramFolder, DataNextToTheExecutableComesFirst) {
+    QTemporaryDir exe;
+    QTemporaryDir installed;
+    QTemporaryDir source;
+    EXPECT_EQ(findDataFolder(exe.path(), installed.path(), source.path()),
+              QDir(installed.path()).absolutePath());
+    QDir(exe.path()).mkdir("data");
+    EXPECT_EQ(findDataFolder(exe.path(), installed.path(), source.path()),
+              QDir(exe.path()).absoluteFilePath("data"));
+    EXPECT_EQ(findDataFolder("/no/such", "/no/such/either", source.path()),
+              QDir(source.path()).absolutePath());
+    EXPECT_TRUE(findDataFolder("/no/such", "", "").isEmpty());
+    EXPECT_TRUE(QDir(programDataFolder()).exists("English.hlp"))
+        << "the build finds the shipped data";
+}
