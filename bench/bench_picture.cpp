@@ -1,5 +1,7 @@
 #include "bench_picture.h"
 
+#include "layer_search.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -55,6 +57,20 @@ void BenchPicture::copyLoop(benchmark::State& state) {
     for (auto _ : state) {
         std::memcpy(destination_.data(), pixels_.data(), pixels_.size());
         benchmark::ClobberMemory();
+    }
+    reportRates(state);
+}
+
+void BenchPicture::searchLoop(benchmark::State& state,
+                              const std::vector<tintworks::LayerBounds>& boxes) {
+    const tintworks::ImageView image = *tintworks::viewOf(desc());
+    for (auto _ : state) {
+        std::optional<tintworks::BitMask> mask;
+        if (tintworks::searchLayer(image, nullptr, boxes, nullptr, mask) != TWK_OK) {
+            state.SkipWithError("search failed");
+            break;
+        }
+        benchmark::DoNotOptimize(mask);
     }
     reportRates(state);
 }

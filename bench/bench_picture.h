@@ -3,6 +3,7 @@
 // measured in the same run (1.0 would be as fast as copying the picture).
 #pragma once
 
+#include "layer_bounds.h"
 #include "tintworks.h"
 
 #include <benchmark/benchmark.h>
@@ -28,6 +29,9 @@ public:
 
     // The baseline as a benchmark of its own: copies of the picture into the destination.
     void copyLoop(benchmark::State& state);
+
+    // Searches the picture for the layer of `boxes` in the benchmark loop and reports the rates.
+    void searchLoop(benchmark::State& state, const std::vector<tintworks::LayerBounds>& boxes);
 
     // Runs TWKDoImageOperation(type, params) in the benchmark loop and reports the rates.
     template <typename Params>

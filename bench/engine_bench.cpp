@@ -62,16 +62,7 @@ void BM_LayerSearchOneBox(benchmark::State& state) {
     std::vector<tintworks::LayerBounds> boxes;
     const TLayerSample sample = oneSample();
     tintworks::buildLayerBounds(&sample, 1, boxes);
-    const tintworks::ImageView image = *tintworks::viewOf(picture().desc());
-    for (auto _ : state) {
-        std::optional<tintworks::BitMask> mask;
-        if (tintworks::searchLayer(image, nullptr, boxes, nullptr, mask) != TWK_OK) {
-            state.SkipWithError("search failed");
-            break;
-        }
-        benchmark::DoNotOptimize(mask);
-    }
-    picture().reportRates(state);
+    picture().searchLoop(state, boxes);
 }
 
 } // namespace

@@ -86,16 +86,7 @@ double oneBoxSearchSeconds() {
 }
 
 void runSearch(benchmark::State& state, const std::vector<tintworks::LayerBounds>& boxes) {
-    const tintworks::ImageView image = *tintworks::viewOf(picture().desc());
-    for (auto _ : state) {
-        std::optional<tintworks::BitMask> mask;
-        if (tintworks::searchLayer(image, nullptr, boxes, nullptr, mask) != TWK_OK) {
-            state.SkipWithError("search failed");
-            break;
-        }
-        benchmark::DoNotOptimize(mask);
-    }
-    picture().reportRates(state);
+    picture().searchLoop(state, boxes);
     state.counters["boxes"] = static_cast<double>(boxes.size());
     state.counters["x_one_box"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * oneBoxSearchSeconds(),
