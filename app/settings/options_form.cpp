@@ -1,5 +1,7 @@
 #include "options_form.h"
 
+#include "text_table.h"
+
 #include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -46,8 +48,8 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
     chbDisplayTIFFOptions->setText(language.Text(section, 11));
     chbDisplayPNGOptions->setText(language.Text(section, 12));
     auto* lbHelpFile = new QLabel(language.Text(section, 13), grbLanguage);
-    btCancel->setText(language.Text("Common", 64));
-    btHelp->setText(language.Text("Common", 63));
+    btCancel->setText(language.Text("Common", common_text::Cancel));
+    btHelp->setText(language.Text("Common", common_text::Help));
 
     const TConfigSettings& config = settings.config;
     const TLocalSettings& local = settings.local;

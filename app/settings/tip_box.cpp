@@ -1,5 +1,7 @@
 #include "tip_box.h"
 
+#include "text_table.h"
+
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -14,9 +16,9 @@ TTipBox::TTipBox(const TLanguage& language, TLocalSettings& local, QWidget* pare
     setWindowTitle(language.Text(section, 17));
     chbDisplay_->setText(language.Text(section, 18));
     lbComment_->setText(language.Text(section, 19));
-    btYes_->setText(language.Text("Common", 65));
-    btNo_->setText(language.Text("Common", 66));
-    btNext_->setText(language.Text("Common", 67));
+    btYes_->setText(language.Text("Common", common_text::Yes));
+    btNo_->setText(language.Text("Common", common_text::No));
+    btNext_->setText(language.Text("Common", common_text::Next));
     lbTip_->setWordWrap(true);
     chbDisplay_->setChecked(local.DisplayTips != 0);
 

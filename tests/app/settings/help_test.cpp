@@ -1,5 +1,6 @@
 #include "about_form.h"
 #include "help_system.h"
+#include "language.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,11 @@ TEST(Help, TopicsByNumberAndTheContentsPage) {
 }
 
 TEST(Help, AboutShowsNameVersionAndLinks) {
-    TAboutForm about("4.04");
-    EXPECT_EQ(about.lbProduct->text(), "Huemark 4.04");
+    TLanguage language;
+    ASSERT_TRUE(language.Load(HUEMARK_DATA_DIR "/Language/English.ini"));
+    TAboutForm about(language, "4.04");
+    EXPECT_EQ(about.lbProduct->text(), "Huemark Version 4.04");
+    EXPECT_EQ(about.windowTitle(), "About");
     EXPECT_TRUE(about.lbWeb->openExternalLinks());
     EXPECT_TRUE(about.lbMail->text().contains("mailto:"));
 }
