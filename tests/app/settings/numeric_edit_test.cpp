@@ -88,10 +88,3 @@ TEST(RealEdit, FormatsWithItsDecimalsAndReportsClicks) {
     EXPECT_FALSE(edit.Field()->isEnabled()) << "Enabled covers the field and the arrows";
     EXPECT_FALSE(arrow(edit, Qt::UpArrow)->isEnabled());
 }
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,454 @@
+#include "main_window.h"
+
+#include "about_form.h"
+#include "help_system.h"
+#include "image_file_commands.h"
+#include "message_boxes.h"
+#include "options_form.h"
+#include "progress_form.h"
+#include "recent_files.h"
+#include "text_table.h"
+#include "tip_box.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cstring>
+
+namespace {
+constexpr const char* version = "4.04";
+constexpr int cascadeSteps = 8;
+constexpr int cascadeOffset = 22;
+constexpr int imageNumbers = 100;
+
+// The main window's placement in the configuration record, laid out as the 44-byte placement
+// record of the program's original platform: length, flags, show state, minimised and
+// maximised positions, then the normal rectangle (left, top, right, bottom).
+struct Placement {
+    std::int32_t length;
+    std::int32_t flags;
+    std::int32_t showCmd; // 1 normal, 3 maximised
+    std::int32_t minPosition[2];
+    std::int32_t maxPosition[2];
+    std::int32_t normal[4];
+};
+static_assert(sizeof(Placement) == sizeof(TConfigSettings::WindowPlacement));
+constexpr std::int32_t showNormal = 1;
+constexpr std::int32_t showMaximised = 3;
+
+void storePlacement(const QMainWindow& window, TConfigSettings& config) {
+    const QRect normal = window.normalGeometry();
+    Placement placement{};
+    placement.length = sizeof placement;
+    placement.showCmd = window.isMaximized() ? showMaximised : showNormal;
+    placement.normal[0] = normal.left();
+    placement.normal[1] = normal.top();
+    placement.normal[2] = normal.left() + normal.width();
+    placement.normal[3] = normal.top() + normal.height();
+    std::memcpy(config.WindowPlacement, &placement, sizeof placement);
+}
+
+void restorePlacement(QMainWindow& window, const TConfigSettings& config) {
+    Placement placement;
+    std::memcpy(&placement, config.WindowPlacement, sizeof placement);
+    const QRect normal(QPoint(placement.normal[0], placement.normal[1]),
+                       QPoint(placement.normal[2] - 1, placement.normal[3] - 1));
+    if (placement.length != sizeof placement || normal.width() < 200 || normal.height() < 150) {
+        // Nothing stored yet: most of the screen.
+        if (const QScreen* screen = window.screen()) {
+            window.resize(screen->availableGeometry().size() * 4 / 5);
+        }
+        return;
+    }
+    window.setGeometry(normal);
+    if (placement.showCmd == showMaximised) {
+        window.setWindowState(Qt::WindowMaximized);
+    }
+}
+} // namespace
+
+TfrmMDIParent::TfrmMDIParent(SettingsStore& store, const QString& dataFolder)
+    : store_(store), dataFolder_(dataFolder), mdiArea_(new QMdiArea(this)) {
+    setObjectName("frmMDIParent");
+    mdiArea_->setBackground(palette().dark());
+    setCentralWidget(mdiArea_);
+}
+
+TfrmMDIParent::~TfrmMDIParent() {
+    qApp->removeEventFilter(this);
+}
+
+bool TfrmMDIParent::Create() {
+    settings_.load(store_);
+    const QString languageName = settings_.languageFileName.isEmpty()
+                                     ? TLanguage::DefaultLanguageFileName()
+                                     : settings_.languageFileName;
+    const QString languagePath = dataFolder_ + "/Language/" + languageName;
+    if (!language_.Load(languagePath)) {
+        // No language yet, so the box speaks the program's own words.
+        showMessage(nullptr, MessageKind::Error,
+                    {"Huemark", QString("Can't open file %1").arg(languagePath)});
+        return false;
+    }
+    applicationTitle_ = QString("Huemark %1").arg(version);
+    setWindowTitle(applicationTitle_);
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    applyLanguage();
+    progressForm_ = std::make_unique<TProgressForm>(language_);
+    recentFiles_->setFiles(settings_.recentFiles);
+    connect(recentFiles_.get(), &RecentFiles::fileChosen, this,
+            [this](const QString& file) { OpenImageFile(*this, file); });
+    restorePlacement(*this, settings_.config);
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
+    created_ = true;
+    EvaluateEnablingRules();
+    return true;
+}
+
+void TfrmMDIParent::StartUp(const QStringList& files) {
+    if (QScreen* screen = QApplication::primaryScreen(); screen && screen->depth() < 16) {
+        warningBox(common_text::FewColors);
+    }
+    if (!files.isEmpty()) {
+        for (const QString& file : files) {
+            OpenImageFile(*this, file);
+        }
+        return;
+    }
+    if (settings_.local.DisplayTips != 0) {
+        TTipBox tips(language_, settings_.local, this);
+        tips.exec();
+    }
+}
+
+void TfrmMDIParent::OpenHandedOverFile(const QString& file) {
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    if (!file.isEmpty()) {
+        OpenImageFile(*this, file);
+    }
+}
+
+QAction* TfrmMDIParent::menuAction(QMenu* menu, const char* name, int position) {
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(name);
+    menuTexts_.append({position, action});
+    return action;
+}
+
+QAction* TfrmMDIParent::toolAction(const char* name, int position, QStyle::StandardPixmap icon) {
+    QAction* action = toolBar_->addAction(style()->standardIcon(icon), QString());
+    action->setObjectName(name);
+    toolTexts_.append({position, action});
+    return action;
+}
+
+void TfrmMDIParent::buildMenus() {
+    mmnFile = menuBar()->addMenu(QString());
+    mmnFile->setObjectName("mmnFile");
+    mnOpen = menuAction(mmnFile, "mnOpen", 1);
+    mnOpen->setShortcut(QKeySequence::Open);
+    connect(mnOpen, &QAction::triggered, this, [this] { OpenCommand(*this); });
+    mnSaveAs = menuAction(mmnFile, "mnSaveAs", 2);
+    mnSaveAs->setShortcut(QKeySequence::SaveAs);
+    connect(mnSaveAs, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = activeImageWindow()) {
+            SaveAsCommand(*this, *window);
+        }
+    });
+    mmnFile->addSeparator();
+    mnExit = menuAction(mmnFile, "mnExit", 12);
+    mnExit->setShortcut(QKeySequence::Quit);
+    connect(mnExit, &QAction::triggered, this, &QWidget::close);
+    recentFiles_ = std::make_unique<RecentFiles>(mmnFile);
+
+    QMenu* options = menuBar()->addMenu(QString());
+    options->setObjectName("mmnOptions");
+    menuTexts_.append({19, options->menuAction()});
+    mmnOptions = options->addAction(QString());
+    menuTexts_.append({19, mmnOptions});
+    connect(mmnOptions, &QAction::triggered, this, &TfrmMDIParent::showOptions);
+
+    mmnWindows = menuBar()->addMenu(QString());
+    mmnWindows->setObjectName("mmnWindows");
+    mnWindowTile = menuAction(mmnWindows, "mnWindowTile", 21);
+    connect(mnWindowTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+    mnWindowCascade = menuAction(mmnWindows, "mnWindowCascade", 22);
+    connect(mnWindowCascade, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    mnWindowCloseAll = menuAction(mmnWindows, "mnWindowCloseAll", 23);
+    connect(mnWindowCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
+    mnWindowFitToImage = menuAction(mmnWindows, "mnWindowFitToImage", 24);
+    connect(mnWindowFitToImage, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = activeImageWindow()) {
+            window->FitToImage();
+        }
+    });
+    mnWindowFitImageToWindow = menuAction(mmnWindows, "mnWindowFitImageToWindow", 25);
+    connect(mnWindowFitImageToWindow, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = activeImageWindow()) {
+            window->FitImageToWindow();
+        }
+    });
+
+    QMenu* help = menuBar()->addMenu(QString());
+    help->setObjectName("mmnHelp");
+    menuTexts_.append({44, help->menuAction()});
+    mnHelpYourfirststep = menuAction(help, "mnHelpYourfirststep", 45);
+    connect(mnHelpYourfirststep, &QAction::triggered, this, [this] { showHelp(1); });
+    mnHelpContents = menuAction(help, "mnHelpContents", 46);
+    mnHelpContents->setShortcut(QKeySequence::HelpContents);
+    connect(mnHelpContents, &QAction::triggered, this, [this] { showHelp(0); });
+    help->addSeparator();
+    mnHelpAbout = menuAction(help, "mnHelpAbout", 52);
+    connect(mnHelpAbout, &QAction::triggered, this, &TfrmMDIParent::showAbout);
+    menuTexts_.append({0, mmnFile->menuAction()});
+    menuTexts_.append({20, mmnWindows->menuAction()});
+}
+
+void TfrmMDIParent::buildToolBar() {
+    toolBar_ = addToolBar(QString());
+    toolBar_->setObjectName("ToolBar");
+    toolBar_->setMovable(false);
+    tbOpen = toolAction("tbOpen", 0, QStyle::SP_DialogOpenButton);
+    connect(tbOpen, &QAction::triggered, mnOpen, &QAction::trigger);
+    tbSaveAs = toolAction("tbSaveAs", 1, QStyle::SP_DialogSaveButton);
+    connect(tbSaveAs, &QAction::triggered, mnSaveAs, &QAction::trigger);
+    toolBar_->addSeparator();
+    tbZoom1to1 = toolAction("tbZoom1to1", 5, QStyle::SP_TitleBarNormalButton);
+    connect(tbZoom1to1, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = activeImageWindow()) {
+            window->SetZoom(1);
+        }
+    });
+    tbFitImageToWindow = toolAction("tbFitImageToWindow", 8, QStyle::SP_TitleBarMaxButton);
+    connect(tbFitImageToWindow, &QAction::triggered, mnWindowFitImageToWindow, &QAction::trigger);
+    toolBar_->addSeparator();
+    tbNextWindow = toolAction("tbNextWindow", 15, QStyle::SP_ArrowForward);
+    connect(tbNextWindow, &QAction::triggered, mdiArea_, &QMdiArea::activateNextSubWindow);
+    tbCloseAll = toolAction("tbCloseAll", 16, QStyle::SP_DialogCloseButton);
+    connect(tbCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
+    tbTile = toolAction("tbTile", 17, QStyle::SP_FileDialogListView);
+    connect(tbTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+}
+
+void TfrmMDIParent::buildStatusBar() {
+    statusPanel0_ = new QLabel(this);
+    statusPanel0_->setObjectName("StatusPanel0");
+    statusPanel0_->setMinimumWidth(200);
+    statusPanel1_ = new QLabel(this);
+    statusPanel1_->setObjectName("StatusPanel1");
+    statusPanel1_->setMinimumWidth(70);
+    statusBar()->addWidget(statusPanel0_);
+    statusBar()->addWidget(statusPanel1_, 1);
+}
+
+void TfrmMDIParent::applyLanguage() {
+    for (const auto& [position, action] : std::as_const(menuTexts_)) {
+        action->setText(language_.Text("Main Menu", position));
+    }
+    for (const auto& [position, action] : std::as_const(toolTexts_)) {
+        action->setText(language_.Text("Main Toolbar", position));
+        action->setToolTip(language_.Text("Main Toolbar", position));
+    }
+}
+
+void TfrmMDIParent::showStatus(const QString& text) {
+    statusPanel0_->setText(text);
+}
+
+void TfrmMDIParent::saveBeforeClosing(TfrmMDIChild& window) {
+    SaveAsCommand(*this, window);
+}
+
+MessageTexts TfrmMDIParent::boxTexts(int captionPosition, int n,
+                                     const QStringList& arguments) const {
+    return {language_.Text("Common", captionPosition),
+            formatText(language_.Text("Common", n), arguments),
+            language_.Text("Common", common_text::Yes), language_.Text("Common", common_text::No),
+            language_.Text("Common", common_text::Cancel)};
+}
+
+void TfrmMDIParent::errorBox(int n, const QStringList& arguments) {
+    showMessage(this, MessageKind::Error, boxTexts(common_text::ErrorCaption, n, arguments));
+}
+
+void TfrmMDIParent::errorText(const QString& text) {
+    showMessage(this, MessageKind::Error,
+                {language_.Text("Common", common_text::ErrorCaption), text});
+}
+
+void TfrmMDIParent::informationBox(int n, const QStringList& arguments) {
+    showMessage(this, MessageKind::Information,
+                boxTexts(common_text::InformationCaption, n, arguments));
+}
+
+void TfrmMDIParent::warningBox(int n, const QStringList& arguments) {
+    showMessage(this, MessageKind::Warning, boxTexts(common_text::WarningCaption, n, arguments));
+}
+
+bool TfrmMDIParent::questionBox(int n, const QStringList& arguments) {
+    MessageTexts texts = boxTexts(common_text::ErrorCaption, n, arguments);
+    texts.caption = applicationTitle_;
+    return showMessage(this, MessageKind::Question, texts) == MessageAnswer::Yes;
+}
+
+QString TfrmMDIParent::NextImageName() {
+    const QString name = formatText(language_.Text("Common", common_text::NewImageName),
+                                    {QString::number(newImageNumber_)});
+    newImageNumber_ = (newImageNumber_ + 1) % imageNumbers;
+    return name;
+}
+
+TfrmMDIChild* TfrmMDIParent::NewImageWindow(std::unique_ptr<TDIBImage> image, const QString& name) {
+    if (imageWindows().isEmpty()) {
+        newImageNumber_ = 0;
+        cascadeStep_ = 0;
+        nextWindowNumber_ = 0;
+    }
+    auto* window = new TfrmMDIChild(*this, std::move(image), name, nextWindowNumber_);
+    mdiArea_->addSubWindow(window);
+    window->move(cascadeOffset * cascadeStep_, cascadeOffset * cascadeStep_);
+    window->show();
+    window->FitImageToWindow();
+    cascadeStep_ = (cascadeStep_ + 1) % cascadeSteps;
+    ++nextWindowNumber_;
+    mdiArea_->setActiveSubWindow(window);
+    return window;
+}
+
+TfrmMDIChild* TfrmMDIParent::activeImageWindow() const {
+    return qobject_cast<TfrmMDIChild*>(mdiArea_->activeSubWindow());
+}
+
+QList<TfrmMDIChild*> TfrmMDIParent::imageWindows() const {
+    QList<TfrmMDIChild*> windows;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+        if (auto* window = qobject_cast<TfrmMDIChild*>(sub)) {
+            windows.append(window);
+        }
+    }
+    return windows;
+}
+
+bool TfrmMDIParent::CloseAll() {
+    while (!imageWindows().isEmpty()) {
+        TfrmMDIChild* window = activeImageWindow();
+        if (window == nullptr) {
+            window = imageWindows().first();
+        }
+        if (!window->close()) {
+            return false;
+        }
+        // Closed windows are deleted later; take them out of the workspace now.
+        mdiArea_->removeSubWindow(window);
+    }
+    return true;
+}
+
+void TfrmMDIParent::setBusy(bool busy) {
+    busy_ = busy;
+    setEnabled(!busy);
+}
+
+void TfrmMDIParent::EvaluateEnablingRules() {
+    if (!created_ || evaluating_) {
+        return;
+    }
+    evaluating_ = true;
+    const bool active = activeImageWindow() != nullptr;
+    const bool two = imageWindows().size() >= 2;
+    for (QAction* action :
+         {mnSaveAs, tbSaveAs, tbZoom1to1, tbFitImageToWindow, tbTile, tbCloseAll, mnWindowTile,
+          mnWindowCascade, mnWindowCloseAll, mnWindowFitToImage, mnWindowFitImageToWindow}) {
+        action->setEnabled(active);
+    }
+    tbNextWindow->setEnabled(two);
+    evaluating_ = false;
+}
+
+bool TfrmMDIParent::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::HoverMove:
+    case QEvent::NonClientAreaMouseMove:
+        break;
+    default:
+        EvaluateEnablingRules();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMDIParent::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TfrmMDIParent::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            files << url.toLocalFile();
+        }
+    }
+    event->acceptProposedAction();
+    for (const QString& file : files) {
+        OpenImageFile(*this, file);
+    }
+}
+
+void TfrmMDIParent::showOptions() {
+    TOptionsForm options(language_, settings_, store_, dataFolder_, this);
+    options.showHelp = [this](int topic) { showHelp(topic); };
+    options.exec();
+}
+
+void TfrmMDIParent::showHelp(int topic) {
+    if (helpWindow_ == nullptr) {
+        helpWindow_ = new THelpWindow(this);
+        const QString name = settings_.helpFileName.isEmpty() ? TLanguage::DefaultHelpFileName()
+                                                              : settings_.helpFileName;
+        helpWindow_->open(dataFolder_ + "/" + name);
+    }
+    helpWindow_->showTopic(topic);
+    helpWindow_->show();
+    helpWindow_->raise();
+}
+
+void TfrmMDIParent::showAbout() {
+    TAboutForm about(language_, version, this);
+    about.exec();
+}
+
+void TfrmMDIParent::closeEvent(QCloseEvent* event) {
+    if (!CloseAll()) {
+        event->ignore();
+        return;
+    }
+    saveSettings();
+    event->accept();
+}
+
+void TfrmMDIParent::saveSettings() {
+    storePlacement(*this, settings_.config);
+    settings_.recentFiles = recentFiles_->files();
+    settings_.save(store_);
+    store_.sync();
+}

@@ -1,0 +1,141 @@
+// TfrmMDIParent: the program's main window. It holds the image windows in its workspace, the
+// menus, tool bar and status bar, the settings of the session, and the four message boxes every
+// part of the program reports through.
+#pragma once
+
+#include "image_window.h"
+#include "language.h"
+#include "message_boxes.h"
+#include "settings_records.h"
+
+#include <QMainWindow>
+#include <QStyle>
+
+#include <memory>
+
+class QLabel;
+class QMdiArea;
+class QToolBar;
+class THelpWindow;
+class TProgressForm;
+class RecentFiles;
+
+class TfrmMDIParent : public QMainWindow, public ImageWindowHost {
+    Q_OBJECT
+
+public:
+    // `dataFolder` holds "Language" and the help files; `store` the persisted settings.
+    TfrmMDIParent(SettingsStore& store, const QString& dataFolder);
+    ~TfrmMDIParent() override;
+
+    // Loads the language and the settings and builds the window; false, after the error box,
+    // when the language file cannot be read (the program then ends).
+    bool Create();
+    // The deferred start-up step: the screen check, then the files of the command line, or the
+    // tips box when there are none.
+    void StartUp(const QStringList& files);
+    // A later start of the program handed over a file (or nothing): come to the front and
+    // open it.
+    void OpenHandedOverFile(const QString& file);
+
+    // ImageWindowHost
+    const TLanguage& language() const override { return language_; }
+    const TConfigSettings& config() const override { return settings_.config; }
+    QString applicationTitle() const override { return applicationTitle_; }
+    void showStatus(const QString& text) override;
+    void saveBeforeClosing(TfrmMDIChild& window) override;
+
+    // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
+    void errorBox(int n, const QStringList& arguments = {});
+    void errorText(const QString& text);
+    void informationBox(int n, const QStringList& arguments = {});
+    void warningBox(int n, const QStringList& arguments = {});
+    bool questionBox(int n, const QStringList& arguments = {});
+
+    // Opens `image` (owned from now on) in a new image window placed at the next cascade step.
+    TfrmMDIChild* NewImageWindow(std::unique_ptr<TDIBImage> image, const QString& name);
+    // A name for a picture without a file ("Picture 7").
+    QString NextImageName();
+
+    TfrmMDIChild* activeImageWindow() const;
+    QList<TfrmMDIChild*> imageWindows() const;
+    // Closes every image window, stopping at the first that refuses; true when none is left.
+    bool CloseAll();
+    // Disables the window for a long run (busy cursor) and enables it again.
+    void setBusy(bool busy);
+    bool Busy() const { return busy_; }
+
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    PersistedSettings& settings() { return settings_; }
+    TProgressForm& progressForm() { return *progressForm_; }
+    RecentFiles& recentFiles() { return *recentFiles_; }
+    QString dataFolder() const { return dataFolder_; }
+    // Re-evaluates which commands may be used now.
+    void EvaluateEnablingRules();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void applyLanguage();
+    void saveSettings();
+    void showOptions();
+    void showHelp(int topic);
+    void showAbout();
+    QAction* menuAction(QMenu* menu, const char* name, int position);
+    QAction* toolAction(const char* name, int position, QStyle::StandardPixmap icon);
+    MessageTexts boxTexts(int captionPosition, int n, const QStringList& arguments) const;
+
+    SettingsStore& store_;
+    QString dataFolder_;
+    TLanguage language_;
+    PersistedSettings settings_;
+    QString applicationTitle_;
+    QMdiArea* mdiArea_;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* statusPanel0_ = nullptr;
+    QLabel* statusPanel1_ = nullptr;
+    std::unique_ptr<TProgressForm> progressForm_;
+    std::unique_ptr<RecentFiles> recentFiles_;
+    THelpWindow* helpWindow_ = nullptr;
+    int newImageNumber_ = 0;
+    int cascadeStep_ = 0;
+    int nextWindowNumber_ = 0;
+    bool busy_ = false;
+    bool created_ = false;
+    bool evaluating_ = false;
+
+    // (language position, action) for the texts of "Main Menu" and "Main Toolbar".
+    QList<QPair<int, QAction*>> menuTexts_;
+    QList<QPair<int, QAction*>> toolTexts_;
+
+public:
+    // Commands, named as the menus and buttons that run them.
+    QAction* mnOpen = nullptr;
+    QAction* mnSaveAs = nullptr;
+    QAction* mnExit = nullptr;
+    QAction* mmnOptions = nullptr;
+    QAction* mnWindowTile = nullptr;
+    QAction* mnWindowCascade = nullptr;
+    QAction* mnWindowCloseAll = nullptr;
+    QAction* mnWindowFitToImage = nullptr;
+    QAction* mnWindowFitImageToWindow = nullptr;
+    QAction* mnHelpContents = nullptr;
+    QAction* mnHelpYourfirststep = nullptr;
+    QAction* mnHelpAbout = nullptr;
+    QAction* tbOpen = nullptr;
+    QAction* tbSaveAs = nullptr;
+    QAction* tbZoom1to1 = nullptr;
+    QAction* tbFitImageToWindow = nullptr;
+    QAction* tbNextWindow = nullptr;
+    QAction* tbCloseAll = nullptr;
+    QAction* tbTile = nullptr;
+    QMenu* mmnFile = nullptr;
+    QMenu* mmnWindows = nullptr;
+};

@@ -1,0 +1,36 @@
+// Opening pictures into new image windows and saving the picture of an image window, through
+// the image-file library, with the progress box, the format option dialogs, the error texts of
+// the library's result codes and the recent-file list.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TfrmMDIParent;
+class TfrmMDIChild;
+class TLanguage;
+
+// The five extensions the program reads and writes, lower case, without the dot.
+bool isKnownPictureExtension(const QString& fileName);
+// The text of an image-file library result code (empty for codes it does not know).
+QString resultCodeText(const TLanguage& language, int code);
+// The format bits of a save by the file's extension and the stored options.
+struct TLocalSettings;
+unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local);
+
+// Opens one picture file in a new image window; false (after telling the user why, unless
+// cancelled) when it cannot.
+bool OpenImageFile(TfrmMDIParent& main, const QString& fileName);
+// Opens files and adds each that opened to the recent files.
+void OpenImageFiles(TfrmMDIParent& main, const QStringList& fileNames);
+// Writes the picture of `window` to `fileName` (asking for the format's options first when
+// they are to be shown); true when written.
+bool SaveImageFile(TfrmMDIParent& main, TfrmMDIChild& window, const QString& fileName);
+
+// The Open and Save As commands with their file dialogs.
+void OpenCommand(TfrmMDIParent& main);
+void SaveAsCommand(TfrmMDIParent& main, TfrmMDIChild& window);
+
+// A filter of the language file ("Description|*.a;*.b|...") as Qt file dialog filters, with
+// upper-case patterns added so that "PHOTO.JPG" is listed too.
+QStringList dialogFilters(const QString& windowsFilter);

@@ -1,0 +1,63 @@
+// Starts the program on an X display (Xvfb), lets it open a picture and takes a screenshot of
+// the whole screen: the picture must be on it. The screenshot is kept beside the test.
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+// Pixels of the sample still life's red apple: strongly red, nowhere else on an empty desktop.
+int applePixels(const QImage& shot) {
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+        for (int x = 0; x < shot.width(); ++x) {
+            count += qRed(line[x]) > qGreen(line[x]) + 100 && qRed(line[x]) > qBlue(line[x]) + 100;
+        }
+    }
+    return count;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication application(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: screenshot_test PROGRAM PICTURE SCREENSHOT\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("XDG_DATA_HOME", home.filePath("data"));
+    environment.insert("XDG_RUNTIME_DIR", home.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(argv[1], {argv[2]});
+    if (!program.waitForStarted()) {
+        std::fprintf(stderr, "the program did not start\n");
+        return 1;
+    }
+    QImage shot;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 20000) {
+        QThread::msleep(250);
+        shot = application.primaryScreen()->grabWindow(0).toImage().convertToFormat(
+            QImage::Format_RGB32);
+        if (applePixels(shot) > 2000) {
+            break;
+        }
+    }
+    shot.save(argv[3]);
+    program.kill();
+    program.waitForFinished();
+    const int found = applePixels(shot);
+    std::printf("%d picture pixels on screen after %lld ms\n", found, waited.elapsed());
+    return found > 2000 ? 0 : 1;
+}
