@@ -108,7 +108,7 @@ void TfrmMDIChild::updateCaption() {
 // The client area the picture gets: the whole viewport when the picture fits, else less the
 // scroll bars it needs (one bar can make the other necessary).
 QSize TfrmMDIChild::clientSizeFor(QSize display) const {
-    const QSize whole = view_->maximumViewportSize();
+    const QSize whole = view_->size(); // the view has no frame: all of it can be viewport
     const int bar = view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
     bool horizontal = display.width() > whole.width();
     bool vertical = display.height() > whole.height();
@@ -119,6 +119,12 @@ QSize TfrmMDIChild::clientSizeFor(QSize display) const {
 
 void TfrmMDIChild::updateScrollRanges() {
     const QSize client = clientSizeFor(displaySize_);
+    const QSize whole = view_->size();
+    // The bars follow this computation, not the view's own guess from a stale size.
+    view_->setHorizontalScrollBarPolicy(client.height() < whole.height() ? Qt::ScrollBarAlwaysOn
+                                                                         : Qt::ScrollBarAlwaysOff);
+    view_->setVerticalScrollBarPolicy(client.width() < whole.width() ? Qt::ScrollBarAlwaysOn
+                                                                     : Qt::ScrollBarAlwaysOff);
     const int step = zoom_ >= 1 ? 3 * zoom_ : 3;
     QScrollBar* horizontal = view_->horizontalScrollBar();
     QScrollBar* vertical = view_->verticalScrollBar();
@@ -172,7 +178,7 @@ void TfrmMDIChild::layOutNow() {
 
 QSize TfrmMDIChild::borderSize() {
     layOutNow();
-    return size() - view_->maximumViewportSize();
+    return size() - view_->size();
 }
 
 QSize TfrmMDIChild::frameClientSize() const {

@@ -356,8 +356,6 @@ bool TfrmMDIParent::CloseAll() {
         if (!window->close()) {
             return false;
         }
-        // Closed windows are deleted later; take them out of the workspace now.
-        mdiArea_->removeSubWindow(window);
     }
     return true;
 }
@@ -372,6 +370,7 @@ void TfrmMDIParent::EvaluateEnablingRules() {
         return;
     }
     evaluating_ = true;
+    ++evaluations_;
     const bool active = activeImageWindow() != nullptr;
     const bool two = imageWindows().size() >= 2;
     for (QAction* action :

@@ -72,6 +72,8 @@ public:
     QString dataFolder() const { return dataFolder_; }
     // Re-evaluates which commands may be used now.
     void EvaluateEnablingRules();
+    // How often the rules have been evaluated (they run for every event but pointer moves).
+    int EvaluationCount() const { return evaluations_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +112,7 @@ private:
     bool busy_ = false;
     bool created_ = false;
     bool evaluating_ = false;
+    int evaluations_ = 0;
 
     // (language position, action) for the texts of "Main Menu" and "Main Toolbar".
     QList<QPair<int, QAction*>> menuTexts_;

@@ -34,7 +34,7 @@ public:
     TJPEGOptions(const TLanguage& language, TLocalSettings& local, QWidget* parent = nullptr);
     QComboBox* cmbQuality;
 
-protected:
+    // OK: the dialog's choices go into the settings.
     void accept() override;
 };
 
@@ -46,7 +46,7 @@ public:
     QRadioButton* rbtUncompressed;
     QRadioButton* rbtPackbits;
 
-protected:
+    // OK: the dialog's choices go into the settings.
     void accept() override;
 };
 
@@ -58,6 +58,6 @@ public:
     QRadioButton* rbtInterlaced;
     QRadioButton* rbtNoninterlaced;
 
-protected:
+    // OK: the dialog's choices go into the settings.
     void accept() override;
 };

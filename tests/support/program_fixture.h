@@ -14,6 +14,10 @@
 #include <deque>
 #include <memory>
 
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 struct ShownMessage {
     MessageKind kind;
     QString caption;
@@ -21,6 +25,29 @@ struct ShownMessage {
 };
 
 class ProgramTest : public ::testing::Test {
+public:
+    // A 24-bit picture whose pixel (x, y) is red x, green y, blue x + y (mod 256).
+    static std::unique_ptr<TDIBImage> pattern(int width, int height) {
+        auto image = std::make_unique<TDIBImage>();
+        BITMAPINFOHEADER header{};
+        header.biSize = 40;
+        header.biWidth = width;
+        header.biHeight = height;
+        header.biPlanes = 1;
+        header.biBitCount = 24;
+        header.biSizeImage = rowStrideOf(header) * height;
+        EXPECT_TRUE(image->CreateFromHeader(header));
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = image->Bits + std::size_t(height - 1 - y) * image->RowStride();
+            for (int x = 0; x < width; ++x) {
+                row[3 * x] = std::uint8_t(x + y);
+                row[3 * x + 1] = std::uint8_t(y);
+                row[3 * x + 2] = std::uint8_t(x);
+            }
+        }
+        return image;
+    }
+
 protected:
     void SetUp() override {
         store = std::make_unique<SettingsStore>(folder.filePath("settings.ini"));
@@ -51,28 +78,6 @@ protected:
 
     // Settings to write before the main window reads them.
     virtual void configure() {}
-
-    // A 24-bit picture whose pixel (x, y) is red x, green y, blue x + y (mod 256).
-    static std::unique_ptr<TDIBImage> pattern(int width, int height) {
-        auto image = std::make_unique<TDIBImage>();
-        BITMAPINFOHEADER header{};
-        header.biSize = 40;
-        header.biWidth = width;
-        header.biHeight = height;
-        header.biPlanes = 1;
-        header.biBitCount = 24;
-        header.biSizeImage = rowStrideOf(header) * height;
-        EXPECT_TRUE(image->CreateFromHeader(header));
-        for (int y = 0; y < height; ++y) {
-            std::uint8_t* row = image->Bits + std::size_t(height - 1 - y) * image->RowStride();
-            for (int x = 0; x < width; ++x) {
-                row[3 * x] = std::uint8_t(x + y);
-                row[3 * x + 1] = std::uint8_t(y);
-                row[3 * x + 2] = std::uint8_t(x);
-            }
-        }
-        return image;
-    }
 
     QTemporaryDir folder;
     std::unique_ptr<SettingsStore> store;
