@@ -42,6 +42,14 @@ TLocalSettings defaultLocalSettings() {
     return s;
 }
 
+TConfigSettings defaultConfigSettings() {
+    TConfigSettings s{};
+    s.PromptToSave = 1; // a new user's unsaved corrections are never closed away silently
+    s.ProgressDelay = 1;
+    s.ReferenceColour[0] = s.ReferenceColour[1] = s.ReferenceColour[2] = 128;
+    return s;
+}
+
 QByteArray encodeConfigBlock(const TConfigSettings& record, const QByteArray& extra) {
     QByteArray block;
     appendLittleEndian(block, static_cast<std::uint32_t>(signature.size()));

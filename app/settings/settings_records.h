@@ -71,6 +71,9 @@ static_assert(sizeof(TConfigSettings) == 104);
 static_assert(sizeof(TLocalSettings) == 340);
 
 TLocalSettings defaultLocalSettings();
+// The configuration a first start works with, before anything is stored: ask before closing
+// changed pictures, the progress box after one second, a neutral grey reference colour.
+TConfigSettings defaultConfigSettings();
 
 // The configuration block: a 32-bit length and the 6 characters "HMCONF", the 32-bit record
 // size, the record. Bytes a newer block holds beyond the 104 known ones travel in `extra`.
@@ -89,7 +92,7 @@ struct PersistedSettings {
     QString processingDirectory;
     QString paletteFileName;
     QString paletteDirectory;
-    TConfigSettings config{};
+    TConfigSettings config = defaultConfigSettings();
     QByteArray configExtra;
     TLocalSettings local = defaultLocalSettings();
     QByteArray gammas; // opaque here

@@ -1,0 +1,174 @@
+// The program's windows: repainting a 1920 x 1080 view of a 50-megapixel picture at 1:16, 1:1
+// and 4:1 (against a memcpy of the view's pixels, x_memcpy), opening a 24-megapixel JPEG into a
+// window (against decoding it alone, x_decode: 1.0 would cost nothing beyond the decoding),
+// and starting the main window (against an empty main window with a workspace, x_empty).
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise (xcb under xvfb-run).
+#include "dib_picture.h"
+#include "image_file_commands.h"
+#include "main_window.h"
+#include "settings_store.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+QTemporaryDir& scratch() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+double seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Program {
+    SettingsStore store{scratch().filePath("settings.ini")};
+    TfrmMDIParent main{store, HUEMARK_DATA_DIR};
+    Program() {
+        main.Create();
+        main.settings().local.DisplayTips = 0;
+        main.settings().config.AdjustSize = 0;
+        main.settings().config.PromptToSave = 0;
+        main.resize(2400, 1600);
+        main.show();
+        QApplication::processEvents();
+    }
+};
+
+std::unique_ptr<TDIBImage> bigPicture(int width, int height) {
+    auto image = std::make_unique<TDIBImage>();
+    BITMAPINFOHEADER header{};
+    header.biSize = 40;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    image->CreateFromHeader(header);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = image->Bits + std::size_t(y) * image->RowStride();
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = std::uint8_t(x);
+            row[3 * x + 1] = std::uint8_t(y);
+            row[3 * x + 2] = std::uint8_t((x * 7 + y * 13) >> 4);
+        }
+    }
+    return image;
+}
+
+void BM_Repaint(benchmark::State& state) {
+    static Program program;
+    static TfrmMDIChild* window =
+        program.main.NewImageWindow(bigPicture(8660, 5774), "50MP"); // 50 megapixels
+    const int z = static_cast<int>(state.range(0));
+    window->SetZoom(z);
+    for (int attempt = 0; attempt < 3; ++attempt) { // the scroll bars change the view's size
+        window->resize(window->size() + (QSize(1920, 1080) - window->View()->viewport()->size()));
+        QApplication::processEvents();
+    }
+    QScrollBar* horizontal = window->View()->horizontalScrollBar();
+    QScrollBar* vertical = window->View()->verticalScrollBar();
+    horizontal->setValue(horizontal->maximum() / 2 + 1);
+    vertical->setValue(vertical->maximum() / 2 + 1);
+    QApplication::processEvents();
+    QWidget* viewport = window->View()->viewport();
+    std::vector<std::uint8_t> from(std::size_t(1920) * 1080 * 4, 1);
+    std::vector<std::uint8_t> to(from.size());
+    double bestPaint = 1e9;
+    double bestCopy = 1e9;
+    for (auto _ : state) {
+        bestPaint = std::min(bestPaint, seconds([&] { viewport->repaint(); }));
+        state.PauseTiming();
+        bestCopy = std::min(bestCopy, seconds([&] {
+                                std::memcpy(to.data(), from.data(), from.size());
+                                benchmark::DoNotOptimize(to.data());
+                            }));
+        state.ResumeTiming();
+    }
+    state.counters["view_w"] = viewport->width();
+    state.counters["view_h"] = viewport->height();
+    state.counters["best_ms"] = bestPaint * 1e3;
+    state.counters["x_memcpy"] = bestCopy / bestPaint;
+}
+BENCHMARK(BM_Repaint)->Arg(-16)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+QString benchJpeg() {
+    static const QString name = [] {
+        const QString file = scratch().filePath("24mp.jpg");
+        auto image = bigPicture(6000, 4000);
+        image->SaveToFile(QFile::encodeName(file).constData(), nullptr, 9u << 12);
+        return file;
+    }();
+    return name;
+}
+
+void BM_OpenJpegIntoAWindow(benchmark::State& state) {
+    static Program program;
+    const QString file = benchJpeg();
+    const QByteArray encoded = QFile::encodeName(file);
+    double bestOpen = 1e9;
+    double bestDecode = 1e9;
+    for (auto _ : state) {
+        bestOpen = std::min(bestOpen, seconds([&] {
+                                OpenImageFile(program.main, file);
+                                QApplication::processEvents();
+                            }));
+        state.PauseTiming();
+        program.main.CloseAll();
+        QApplication::processEvents();
+        bestDecode = std::min(bestDecode, seconds([&] {
+                                  TDIBImage alone;
+                                  alone.LoadFromFile(encoded.constData(), nullptr);
+                              }));
+        state.ResumeTiming();
+    }
+    state.counters["best_ms"] = bestOpen * 1e3;
+    state.counters["x_decode"] = bestDecode / bestOpen;
+}
+BENCHMARK(BM_OpenJpegIntoAWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_StartUp(benchmark::State& state) {
+    double bestProgram = 1e9;
+    double bestEmpty = 1e9;
+    for (auto _ : state) {
+        bestProgram = std::min(bestProgram, seconds([] {
+                                   Program program;
+                                   QApplication::processEvents();
+                               }));
+        state.PauseTiming();
+        bestEmpty = std::min(bestEmpty, seconds([] {
+                                 QMainWindow empty;
+                                 empty.setCentralWidget(new QMdiArea);
+                                 empty.resize(2100, 1400);
+                                 empty.show();
+                                 QApplication::processEvents();
+                             }));
+        state.ResumeTiming();
+    }
+    state.counters["best_ms"] = bestProgram * 1e3;
+    state.counters["x_empty"] = bestEmpty / bestProgram;
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
