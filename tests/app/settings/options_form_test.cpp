@@ -36,6 +36,7 @@ TEST(OptionsForm, ShowsTheSettingsAndTheLanguageFiles) {
     OptionsScene scene;
     scene.settings.languageFileName = "russian.INI";
     scene.settings.config.AdjustSize = 1;
+    scene.settings.config.PromptToSave = 0;
     scene.settings.config.ProgressDelay = 12;
     TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
     EXPECT_EQ(form.windowTitle(), "Options");
@@ -59,19 +60,19 @@ TEST(OptionsForm, DelayIsKeptEvenOnCancelAndOkWritesTheRest) {
         form.edtProgressDelay->Field()->selectAll();
         QTest::keyClicks(form.edtProgressDelay->Field(), "75");
         QTest::keyClick(form.edtProgressDelay->Field(), Qt::Key_Return);
-        form.chbPromtToSave->setChecked(true);
+        form.chbPromtToSave->setChecked(false);
         form.btCancel->click();
     }
     EXPECT_EQ(scene.settings.config.ProgressDelay, 59) << "taken at once, clamped";
-    EXPECT_EQ(scene.settings.config.PromptToSave, 0) << "Cancel drops the check boxes";
+    EXPECT_EQ(scene.settings.config.PromptToSave, 1) << "Cancel drops the check boxes";
     {
         TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
-        form.chbPromtToSave->setChecked(true);
+        form.chbPromtToSave->setChecked(false);
         form.chbDisplayTips->setChecked(false);
         form.cmbLanguageFiles->setCurrentText("Russian.ini");
         form.btOK->click();
     }
-    EXPECT_EQ(scene.settings.config.PromptToSave, 1);
+    EXPECT_EQ(scene.settings.config.PromptToSave, 0);
     EXPECT_EQ(scene.settings.local.DisplayTips, 0);
     QString stored;
     ASSERT_TRUE(scene.store->readString("DirSection", "LanguageFileName", stored));

@@ -37,8 +37,10 @@ TEST(Settings, FirstStartUsesTheDefaults) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(settings.local.PrintFontName + 1),
                           settings.local.PrintFontName[0]),
               "Times New Roman");
-    const TConfigSettings zero{};
-    EXPECT_TRUE(sameBytes(settings.config, zero)) << "the record starts with every byte 0";
+    EXPECT_TRUE(sameBytes(settings.config, defaultConfigSettings()));
+    EXPECT_EQ(settings.config.PromptToSave, 1) << "changed pictures are not closed unasked";
+    EXPECT_EQ(settings.config.ProgressDelay, 1);
+    EXPECT_EQ(settings.config.Operation, 0);
     EXPECT_TRUE(settings.recentFiles.isEmpty());
     EXPECT_TRUE(settings.languageFileName.isEmpty());
 }
@@ -141,8 +143,7 @@ TEST(Settings, DamagedValuesLeaveTheDefaults) {
     }
     const PersistedSettings back = reread(dir, file);
     EXPECT_EQ(back.local.Speed, 7) << "a record of another size is not read";
-    const TConfigSettings zero{};
-    EXPECT_TRUE(sameBytes(back.config, zero));
+    EXPECT_TRUE(sameBytes(back.config, defaultConfigSettings()));
     EXPECT_TRUE(back.gammas.isEmpty());
     QFile raw(dir.filePath("raw.ini"));
     ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
