@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -199,4 +200,61 @@ TEST_F(ProgramTest, ProgressLabelsOfARun) {
     EXPECT_TRUE(progress.isVisible()) << "a delay of 0 shows the box at the first report";
     progress.End();
     EXPECT_EQ(TProgressForm::formatTime(3723000), "01:02:03");
+}
+
+namespace {
+// Answers the next file dialog with `file`.
+void answerFileDialog(const QString& file) {
+    QTimer::singleShot(0, [file] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own OK button
+    });
+}
+} // namespace
+
+TEST_F(ProgramTest, TheOpenCommandRemembersFolderAndFilter) {
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TPictureOpenDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+        dialog->selectNameFilter(dialog->nameFilters().at(5)); // PCX
+        dialog->selectFile(HUEMARK_DATA_DIR "/Images/still-life-small.pcx");
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own OK button
+    });
+    OpenCommand(*main);
+    ASSERT_EQ(main->imageWindows().size(), 1);
+    EXPECT_EQ(main->settings().imageDirectory, QString(HUEMARK_DATA_DIR "/Images"));
+    EXPECT_EQ(main->settings().local.OpenFilterIndex, 6);
+    EXPECT_EQ(main->recentFiles().files(),
+              QStringList{HUEMARK_DATA_DIR "/Images/still-life-small.pcx"});
+}
+
+TEST_F(ProgramTest, YesInTheCloseQuestionSavesThePictureFirst) {
+    main->settings().config.PromptToSave = 1;
+    main->settings().local.DisplayPNGOptions = 0;
+    TfrmMDIChild* window = main->NewImageWindow(pattern(30, 20), main->NextImageName());
+    const QString target = folder.filePath("kept.png");
+    answers = {MessageAnswer::Yes};
+    answerFileDialog(target);
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_EQ(main->settings().local.SaveFilterIndex, 1);
+}
+
+TEST_F(ProgramTest, SaveAsUsesTheChosenFormatsExtension) {
+    main->settings().local.DisplayTIFFOptions = 0;
+    TfrmMDIChild* window = main->NewImageWindow(pattern(30, 20), "scan");
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectNameFilter(dialog->nameFilters().at(3)); // TIFF
+        dialog->selectFile(folder.filePath("scan.tif"));
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own OK button
+    });
+    SaveAsCommand(*main, *window);
+    EXPECT_TRUE(QFile::exists(folder.filePath("scan.tif")));
+    EXPECT_EQ(main->settings().local.SaveFilterIndex, 4);
+    EXPECT_TRUE(window->Saved);
 }
