@@ -3,7 +3,7 @@
 // window (against decoding it alone, x_decode: 1.0 would cost nothing beyond the decoding),
 // and starting the main window (against an empty main window with a workspace, x_empty).
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise (xcb under xvfb-run).
-#include "dib_picture.h"
+#include "dib_pattern.h"
 #include "image_file_commands.h"
 #include "main_window.h"
 #include "settings_store.h"
@@ -46,30 +46,10 @@ struct Program {
     }
 };
 
-std::unique_ptr<TDIBImage> bigPicture(int width, int height) {
-    auto image = std::make_unique<TDIBImage>();
-    BITMAPINFOHEADER header{};
-    header.biSize = 40;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    image->CreateFromHeader(header);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = image->Bits + std::size_t(y) * image->RowStride();
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = std::uint8_t(x);
-            row[3 * x + 1] = std::uint8_t(y);
-            row[3 * x + 2] = std::uint8_t((x * 7 + y * 13) >> 4);
-        }
-    }
-    return image;
-}
-
 void BM_Repaint(benchmark::State& state) {
     static Program program;
     static TfrmMDIChild* window =
-        program.main.NewImageWindow(bigPicture(8660, 5774), "50MP"); // 50 megapixels
+        program.main.NewImageWindow(patternDib(8660, 5774), "50MP"); // 50 megapixels
     const int z = static_cast<int>(state.range(0));
     window->SetZoom(z);
     for (int attempt = 0; attempt < 3; ++attempt) { // the scroll bars change the view's size
@@ -105,7 +85,7 @@ BENCHMARK(BM_Repaint)->Arg(-16)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->
 QString benchJpeg() {
     static const QString name = [] {
         const QString file = scratch().filePath("24mp.jpg");
-        auto image = bigPicture(6000, 4000);
+        auto image = patternDib(6000, 4000);
         image->SaveToFile(QFile::encodeName(file).constData(), nullptr, 9u << 12);
         return file;
     }();

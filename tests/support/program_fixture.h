@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dib_image.h"
+#include "dib_pattern.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "settings_store.h"
@@ -26,25 +27,9 @@ struct ShownMessage {
 
 class ProgramTest : public ::testing::Test {
 public:
-    // A 24-bit picture whose pixel (x, y) is red x, green y, blue x + y (mod 256).
     static std::unique_ptr<TDIBImage> pattern(int width, int height) {
-        auto image = std::make_unique<TDIBImage>();
-        BITMAPINFOHEADER header{};
-        header.biSize = 40;
-        header.biWidth = width;
-        header.biHeight = height;
-        header.biPlanes = 1;
-        header.biBitCount = 24;
-        header.biSizeImage = rowStrideOf(header) * height;
-        EXPECT_TRUE(image->CreateFromHeader(header));
-        for (int y = 0; y < height; ++y) {
-            std::uint8_t* row = image->Bits + std::size_t(height - 1 - y) * image->RowStride();
-            for (int x = 0; x < width; ++x) {
-                row[3 * x] = std::uint8_t(x + y);
-                row[3 * x + 1] = std::uint8_t(y);
-                row[3 * x + 2] = std::uint8_t(x);
-            }
-        }
+        auto image = patternDib(width, height);
+        EXPECT_NE(image, nullptr);
         return image;
     }
 
