@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 namespace {
 const QString section = "Child window";
@@ -59,6 +60,19 @@ void TImageView::scrollContentsBy(int dx, int dy) {
 void TImageView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     window_.updateScrollRanges();
+}
+
+void TImageView::wheelEvent(QWheelEvent* event) {
+    if (!event->modifiers().testFlag(Qt::ControlModifier) || event->angleDelta().y() == 0) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    if (event->angleDelta().y() > 0) {
+        window_.ZoomIn();
+    } else {
+        window_.ZoomOut();
+    }
+    event->accept();
 }
 
 void TImageView::contextMenuEvent(QContextMenuEvent* event) {

@@ -43,6 +43,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Ctrl with the wheel zooms by one step; the wheel alone scrolls.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     TfrmMDIChild& window_;

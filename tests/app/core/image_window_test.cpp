@@ -152,6 +152,22 @@ TEST_F(ProgramTest, PointerReportAndPopupZoomMenus) {
     EXPECT_EQ(window->zoomInMenu()->title(), "Zoom &In");
 }
 
+TEST_F(ProgramTest, CtrlWithTheWheelZooms) {
+    TfrmMDIChild* window = main->NewImageWindow(pattern(100, 80), "w.bmp");
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window->View()->viewport(), &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(window->Zoom(), 2);
+    wheel(-120, Qt::ControlModifier);
+    wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(window->Zoom(), -2);
+    wheel(120, Qt::NoModifier);
+    EXPECT_EQ(window->Zoom(), -2) << "the wheel alone does not zoom";
+}
+
 TEST_F(ProgramTest, ZoomToRectCentresTheRectangle) {
     TfrmMDIChild* window = main->NewImageWindow(pattern(400, 300), "z.bmp");
     window->ZoomToRect(QRect(200, 150, 50, 40));
