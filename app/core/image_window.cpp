@@ -43,14 +43,8 @@ void TImageView::paintEvent(QPaintEvent* event) {
         painter.drawImage(exposed.topLeft(),
                           renderView(window_.Image(), window_.Zoom(), scrollPosition(), exposed));
     }
-}
-
-void TImageView::mouseMoveEvent(QMouseEvent* event) {
-    const QString report = window_.pointerReport(event->position().toPoint());
-    if (!report.isEmpty()) {
-        window_.host_.showStatus(report);
-    }
-    QAbstractScrollArea::mouseMoveEvent(event);
+    painter.setClipRegion(event->region());
+    paintOverlays(painter);
 }
 
 void TImageView::scrollContentsBy(int dx, int dy) {
@@ -82,8 +76,14 @@ void TImageView::contextMenuEvent(QContextMenuEvent* event) {
 TfrmMDIChild::TfrmMDIChild(ImageWindowHost& host, std::unique_ptr<TDIBImage> image,
                            const QString& name, int windowNumber)
     : host_(host), image_(std::move(image)), view_(new TImageView(*this)), fileName_(name),
-      windowNumber_(windowNumber) {
+      windowNumber_(windowNumber), cropTool_(view_->viewport()) {
     setAttribute(Qt::WA_DeleteOnClose);
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (before.testFlag(Qt::WindowActive) && !now.testFlag(Qt::WindowActive)) {
+                    cropTool_.Clear(); // the frame shows only in the active window
+                }
+            });
     setWidget(view_);
     buildPopupMenu();
     displaySize_ = zoom::displaySize(QSize(ImageWidth(), ImageHeight()), zoom_);
@@ -95,6 +95,13 @@ TfrmMDIChild::~TfrmMDIChild() = default;
 void TfrmMDIChild::buildPopupMenu() {
     const TLanguage& language = host_.language();
     pum_ChildMenu = new QMenu(this);
+    mnDeleteActive = pum_ChildMenu->addAction(language.Text(section, 0), this,
+                                              &TfrmMDIChild::DeleteActiveRegion);
+    mnDeleteAll =
+        pum_ChildMenu->addAction(language.Text(section, 1), this, &TfrmMDIChild::DeleteAllRegions);
+    mnDeleteAllAreas =
+        pum_ChildMenu->addAction(language.Text(section, 3), this, &TfrmMDIChild::DeleteAllAreas);
+    pum_ChildMenu->addSeparator();
     mnZoomIn = pum_ChildMenu->addMenu(language.Text(section, 4));
     mnZoomIn->setObjectName("mnZoomIn");
     mnZoomOut = pum_ChildMenu->addMenu(language.Text(section, 5));
@@ -105,6 +112,9 @@ void TfrmMDIChild::buildPopupMenu() {
                              [this, scale] { SetZoom(scale == 1 ? 1 : -scale); });
     }
     connect(pum_ChildMenu, &QMenu::aboutToShow, this, [this] {
+        mnDeleteActive->setEnabled(Regions.ActiveRegion() != nullptr);
+        mnDeleteAll->setEnabled(Regions.Count() > 0);
+        mnDeleteAllAreas->setEnabled(HatchAreas.Count() > 0);
         mnZoomIn->setEnabled(!host_.recordingExample());
         mnZoomOut->setEnabled(!host_.recordingExample());
     });
@@ -222,6 +232,8 @@ void TfrmMDIChild::FitImageToWindow() {
 }
 
 void TfrmMDIChild::ReplaceImage(std::unique_ptr<TDIBImage> image, const QString& name) {
+    Regions.Clear();
+    HatchAreas.Clear();
     image_ = std::move(image);
     Saved = false;
     fileName_ = name;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "dib_image.h"
+#include "draw_tools.h"
+#include "ref_regions.h"
 
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
@@ -27,6 +29,14 @@ public:
     // The user answered Yes to the close question: run Save As for this window.
     virtual void saveBeforeClosing(TfrmMDIChild& window) = 0;
     virtual bool recordingExample() const { return false; }
+    // The tool of all image windows (0 to 15).
+    virtual int toolMode() const = 0;
+    // The colour new Colour regions take (0x00BBGGRR).
+    virtual std::uint32_t referenceColour() const = 0;
+    // Tool mode 9 picked a colour from the picture (0x00BBGGRR).
+    virtual void colourPicked(std::uint32_t colour) = 0;
+    // A click inside the crop frame: crop the picture to CropRect.
+    virtual void runCrop(TfrmMDIChild& window) = 0;
 };
 
 // The window's drawing surface: paints the exposed part of the picture and reports the pointer.
@@ -45,9 +55,23 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Ctrl with the wheel zooms by one step; the wheel alone scrolls.
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void paintOverlays(QPainter& painter);
+    void reportPointer(QPoint client, Qt::KeyboardModifiers modifiers);
+    void dragTo(QPoint client, Qt::KeyboardModifiers modifiers);
+    void finishDrag(Qt::KeyboardModifiers modifiers);
+    // The client point on the image pixel grid: client -> image -> client.
+    QPoint snapped(QPoint client) const;
+    // The point kept inside the visible part of the picture.
+    QPoint confined(QPoint client) const;
+
     TfrmMDIChild& window_;
+    bool dragging_ = false;
+    bool pressedOnLabel_ = false;
+    bool overLabel_ = false;
 };
 
 class TfrmMDIChild : public QMdiSubWindow {
@@ -88,9 +112,36 @@ public:
     // "(x,y)   R:r,G:g,B:b" for a client point over the picture; empty elsewhere.
     QString pointerReport(QPoint client) const;
 
+    // Reference regions and hatch areas marked on the picture.
+    TRefRegionList Regions;
+    THatchAreaList HatchAreas;
+    // The crop frame in image pixels; empty when there is none.
+    QRect CropRect;
+
+    // Sets the cursor of the current tool and removes the crop frame from the screen.
+    void ApplyToolMode();
+    void DeleteActiveRegion();
+    void DeleteAllRegions();
+    void DeleteAllAreas();
+    // The label box of a region in client coordinates.
+    QRect LabelBox(const TRefRegion& region) const;
+    // The region whose label lies under a client point, or null.
+    TRefRegion* RegionAtLabel(QPoint client) const;
+    // Scrolls so that an image point lies in the middle of the view.
+    void CentreOn(QPoint imagePoint);
+    // Repaints the screen area of an image rectangle (with its outline and label).
+    void InvalidateImageRect(const QRect& imageRect);
+
+    TRectTool& RectTool() { return rectTool_; }
+    TPolygonTool& PolygonTool() { return polygonTool_; }
+    TCropRectTool& CropTool() { return cropTool_; }
+
     QMenu* popupMenu() const { return pum_ChildMenu; }
     QMenu* zoomInMenu() const { return mnZoomIn; }
     QMenu* zoomOutMenu() const { return mnZoomOut; }
+    QAction* deleteActiveAction() const { return mnDeleteActive; }
+    QAction* deleteAllAction() const { return mnDeleteAll; }
+    QAction* deleteAllAreasAction() const { return mnDeleteAllAreas; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -115,4 +166,10 @@ private:
     QMenu* pum_ChildMenu = nullptr;
     QMenu* mnZoomIn = nullptr;
     QMenu* mnZoomOut = nullptr;
+    QAction* mnDeleteActive = nullptr;
+    QAction* mnDeleteAll = nullptr;
+    QAction* mnDeleteAllAreas = nullptr;
+    TRectTool rectTool_;
+    TPolygonTool polygonTool_;
+    TCropRectTool cropTool_;
 };

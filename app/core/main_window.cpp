@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_form.h"
+#include "crop_run.h"
 #include "help_system.h"
 #include "image_file_commands.h"
 #include "message_boxes.h"
@@ -9,7 +10,9 @@
 #include "recent_files.h"
 #include "text_table.h"
 #include "tip_box.h"
+#include "tool_cursors.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -19,6 +22,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -105,6 +109,7 @@ bool TfrmMDIParent::Create() {
     setWindowTitle(applicationTitle_);
     buildMenus();
     buildToolBar();
+    buildBottomPanel();
     buildStatusBar();
     applyLanguage();
     progressForm_ = std::make_unique<TProgressForm>(language_);
@@ -231,6 +236,9 @@ void TfrmMDIParent::buildToolBar() {
     tbSaveAs = toolAction("tbSaveAs", 1, QStyle::SP_DialogSaveButton);
     connect(tbSaveAs, &QAction::triggered, mnSaveAs, &QAction::trigger);
     toolBar_->addSeparator();
+    toolButtons_ = new QActionGroup(this);
+    toolButtons_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    tbZoomIn = modeButton(toolBar_, "tbZoomIn", "Main Toolbar", 4, 1);
     tbZoom1to1 = toolAction("tbZoom1to1", 5, QStyle::SP_TitleBarNormalButton);
     connect(tbZoom1to1, &QAction::triggered, this, [this] {
         if (TfrmMDIChild* window = activeImageWindow()) {
@@ -246,6 +254,83 @@ void TfrmMDIParent::buildToolBar() {
     connect(tbCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
     tbTile = toolAction("tbTile", 17, QStyle::SP_FileDialogListView);
     connect(tbTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+}
+
+QAction* TfrmMDIParent::modeButton(QToolBar* bar, const char* name, const char* section,
+                                   int position, int mode) {
+    QAction* action = bar->addAction(toolIcon(mode), QString());
+    action->setObjectName(name);
+    action->setCheckable(true);
+    action->setData(mode);
+    toolButtons_->addAction(action);
+    const QString text = language_.Text(section, position);
+    action->setText(text);
+    action->setToolTip(text);
+    connect(action, &QAction::triggered, this,
+            [this, mode](bool checked) { SetToolMode(checked ? mode : 0); });
+    return action;
+}
+
+// The reference buttons; the correction settings around them are laid out per operation.
+void TfrmMDIParent::buildBottomPanel() {
+    bottomPanel_ = new QToolBar(this);
+    bottomPanel_->setObjectName("BottomPanel");
+    bottomPanel_->setMovable(false);
+    addToolBar(Qt::BottomToolBarArea, bottomPanel_);
+    btRefWhite = modeButton(bottomPanel_, "btRefWhite", "Bottom Toolbar", 0, 3);
+    btRefBlack = modeButton(bottomPanel_, "btRefBlack", "Bottom Toolbar", 1, 4);
+    btRefGray = modeButton(bottomPanel_, "btRefGray", "Bottom Toolbar", 4, 5);
+    btRefColor = modeButton(bottomPanel_, "btRefColor", "Bottom Toolbar", 5, 6);
+    btRefLight = modeButton(bottomPanel_, "btRefLight", "Bottom Toolbar", 18, 7);
+    btRefDark = modeButton(bottomPanel_, "btRefDark", "Bottom Toolbar", 19, 8);
+}
+
+namespace {
+// The status prompt of a tool mode (a "Common" text), or -1 for none.
+int promptOf(int mode) {
+    switch (mode) {
+    case 1:
+        return common_text::PromptZoomIn;
+    case 2:
+        return common_text::PromptZoomOut;
+    case 10:
+        return common_text::PromptCrop;
+    case 12:
+    case 13:
+        return common_text::PromptRectangleArea;
+    case 14:
+    case 15:
+        return common_text::PromptPolygonArea;
+    default:
+        return mode >= 3 && mode <= 8 ? common_text::PromptReference : -1;
+    }
+}
+} // namespace
+
+void TfrmMDIParent::SetToolMode(int mode) {
+    toolMode_ = std::clamp(mode, 0, 15);
+    for (QAction* button : toolButtons_->actions()) {
+        const QSignalBlocker quiet(button);
+        button->setChecked(button->data().toInt() == toolMode_);
+    }
+    for (TfrmMDIChild* window : imageWindows()) {
+        window->ApplyToolMode();
+    }
+    const int prompt = promptOf(toolMode_);
+    statusPanel1_->setText(prompt < 0 ? QString() : language_.Text("Common", prompt));
+}
+
+std::uint32_t TfrmMDIParent::referenceColour() const {
+    const std::uint8_t* rgb = settings_.config.ReferenceColour;
+    return rgb[0] | (std::uint32_t(rgb[1]) << 8) | (std::uint32_t(rgb[2]) << 16);
+}
+
+void TfrmMDIParent::colourPicked(std::uint32_t colour) {
+    emit colourPickedFromImage(colour);
+}
+
+void TfrmMDIParent::runCrop(TfrmMDIChild& window) {
+    CropRun(*this, window);
 }
 
 void TfrmMDIParent::buildStatusBar() {
@@ -330,6 +415,7 @@ TfrmMDIChild* TfrmMDIParent::NewImageWindow(std::unique_ptr<TDIBImage> image, co
     cascadeStep_ = (cascadeStep_ + 1) % cascadeSteps;
     ++nextWindowNumber_;
     mdiArea_->setActiveSubWindow(window);
+    window->ApplyToolMode();
     return window;
 }
 

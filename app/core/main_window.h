@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QToolBar;
@@ -44,6 +45,13 @@ public:
     QString applicationTitle() const override { return applicationTitle_; }
     void showStatus(const QString& text) override;
     void saveBeforeClosing(TfrmMDIChild& window) override;
+    int toolMode() const override { return toolMode_; }
+    std::uint32_t referenceColour() const override;
+    void colourPicked(std::uint32_t colour) override;
+    void runCrop(TfrmMDIChild& window) override;
+
+    // Sets the tool of the image windows (0 to 15): its button, the cursors, the prompt.
+    void SetToolMode(int mode);
 
     // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
     void errorBox(int n, const QStringList& arguments = {});
@@ -114,6 +122,13 @@ private:
     bool evaluating_ = false;
     int evaluations_ = 0;
 
+    int toolMode_ = 0;
+    QActionGroup* toolButtons_ = nullptr;
+    QToolBar* bottomPanel_ = nullptr;
+    QAction* modeButton(QToolBar* bar, const char* name, const char* section, int position,
+                        int mode);
+    void buildBottomPanel();
+
     // (language position, action) for the texts of "Main Menu" and "Main Toolbar".
     QList<QPair<int, QAction*>> menuTexts_;
     QList<QPair<int, QAction*>> toolTexts_;
@@ -139,6 +154,25 @@ public:
     QAction* tbNextWindow = nullptr;
     QAction* tbCloseAll = nullptr;
     QAction* tbTile = nullptr;
+    QAction* tbZoomIn = nullptr;
+    QAction* tbZoomOut = nullptr;
+    QAction* tbEyedropper = nullptr;
+    QAction* tbCrop = nullptr;
+    QAction* btIntHatchRectArea = nullptr;
+    QAction* btExtHatchRectArea = nullptr;
+    QAction* btIntHatchPolyArea = nullptr;
+    QAction* btExtHatchPolyArea = nullptr;
+    QAction* btDeleteHatchAreas = nullptr;
+    QAction* btRefWhite = nullptr;
+    QAction* btRefBlack = nullptr;
+    QAction* btRefGray = nullptr;
+    QAction* btRefColor = nullptr;
+    QAction* btRefLight = nullptr;
+    QAction* btRefDark = nullptr;
     QMenu* mmnFile = nullptr;
     QMenu* mmnWindows = nullptr;
+
+signals:
+    // Tool mode 9 took a colour from a picture (0x00BBGGRR), for the colour collection.
+    void colourPickedFromImage(std::uint32_t colour);
 };

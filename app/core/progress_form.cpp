@@ -58,10 +58,20 @@ void TProgressForm::Begin(const QString& caption, bool cancelEnabled, int delayS
     ProgressBar->setValue(0);
     previousFraction_ = 0;
     cancelled_ = false;
+    running_ = this;
 }
 
 void TProgressForm::End() {
+    running_ = nullptr;
     hide();
+}
+
+std::int32_t TProgressForm::EngineProgress(double fraction) {
+    return running_ == nullptr || running_->Progress(fraction) ? -1 : 0;
+}
+
+std::int32_t TProgressForm::FileProgress(std::int32_t percent, std::int32_t) {
+    return running_ == nullptr || running_->Progress(percent * 0.01) ? 0 : -1;
 }
 
 void TProgressForm::refreshTimes(qint64 now, float fraction) {

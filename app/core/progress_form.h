@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <cstdint>
 #include <functional>
 
 class QLabel;
@@ -28,6 +29,11 @@ public:
     bool Progress(double fraction);
     bool Cancelled() const { return cancelled_; }
 
+    // The callbacks handed to the engine and to the image-file library: they report to the
+    // box of the run in progress (between Begin and End) and say whether to go on.
+    static std::int32_t EngineProgress(double fraction);                         // -1 go on, 0 stop
+    static std::int32_t FileProgress(std::int32_t percent, std::int32_t unused); // 0 go on, -1 stop
+
     // "hh:mm:ss" of a millisecond count.
     static QString formatTime(qint64 milliseconds);
 
@@ -45,6 +51,7 @@ public:
 private:
     void refreshTimes(qint64 now, float fraction);
 
+    static inline TProgressForm* running_ = nullptr;
     QElapsedTimer monotonic_;
     std::function<qint64()> clock_;
     qint64 startTime_ = 0;

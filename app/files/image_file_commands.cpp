@@ -17,21 +17,13 @@ namespace {
 
 const QStringList knownExtensions{"tif", "jpg", "png", "bmp", "pcx"};
 
-TProgressForm* runningProgress = nullptr;
-
-std::int32_t IP_CALL fileProgress(std::int32_t percent, std::int32_t) {
-    return runningProgress != nullptr && !runningProgress->Progress(percent * 0.01) ? -1 : 0;
-}
-
 // The busy frame around one library call: cursor, progress box, disabled main window.
 template <typename Call> int withProgress(TfrmMDIParent& main, const QString& caption, Call call) {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     TProgressForm& progress = main.progressForm();
     progress.Begin(caption, true, main.settings().config.ProgressDelay);
     main.setBusy(true);
-    runningProgress = &progress;
     const int result = call();
-    runningProgress = nullptr;
     progress.End();
     main.setBusy(false);
     QApplication::restoreOverrideCursor();
@@ -101,8 +93,9 @@ bool OpenImageFile(TfrmMDIParent& main, const QString& fileName) {
     const QByteArray encoded = QFile::encodeName(fileName);
     const QString caption = formatText(main.language().Text("Common", common_text::Loading),
                                        {QFileInfo(fileName).fileName()});
-    const int result = withProgress(
-        main, caption, [&] { return image->LoadFromFile(encoded.constData(), fileProgress); });
+    const int result = withProgress(main, caption, [&] {
+        return image->LoadFromFile(encoded.constData(), TProgressForm::FileProgress);
+    });
     if (result != 0) {
         reportResult(main, result);
         return false;
@@ -138,7 +131,7 @@ bool SaveImageFile(TfrmMDIParent& main, TfrmMDIChild& window, const QString& fil
     const QString caption = formatText(main.language().Text("Common", common_text::Saving),
                                        {QFileInfo(fileName).fileName()});
     const int result = withProgress(main, caption, [&] {
-        return window.Image().SaveToFile(encoded.constData(), fileProgress, bits);
+        return window.Image().SaveToFile(encoded.constData(), TProgressForm::FileProgress, bits);
     });
     if (result != 0) {
         reportResult(main, result);

@@ -1,0 +1,40 @@
+#include "crop_run.h"
+
+#include "image_edits.h"
+#include "main_window.h"
+#include "progress_form.h"
+#include "text_table.h"
+
+#include <QApplication>
+
+void CropRun(TfrmMDIParent& main, TfrmMDIChild& window) {
+    if (window.CropRect.isEmpty()) {
+        main.warningBox(common_text::NoCropFrame);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    main.setBusy(true);
+    TProgressForm& progress = main.progressForm();
+    progress.Begin(main.language().Text("Common", common_text::ProgressCrop), true,
+                   main.settings().config.ProgressDelay);
+    auto result = std::make_unique<TDIBImage>();
+    const int code = Crop(window.Image(), window.CropRect, *result, TProgressForm::EngineProgress);
+    progress.End();
+    main.setBusy(false);
+    QApplication::restoreOverrideCursor();
+    if (code == -1) {
+        main.errorBox(common_text::OutOfMemory);
+        return;
+    }
+    if (code != 0) {
+        return; // cancelled: the partial result is gone
+    }
+    result->Corrected = false;
+    window.CropRect = QRect();
+    if (main.settings().config.CreateNewWindow != 0) {
+        window.View()->viewport()->repaint(); // the frame disappears before the new window
+        main.NewImageWindow(std::move(result), main.NextImageName());
+    } else {
+        window.ReplaceImage(std::move(result), main.NextImageName());
+    }
+}

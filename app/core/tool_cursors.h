@@ -1,0 +1,14 @@
+// The pointer shapes of the image windows' tools, drawn by the program itself: a cross with
+// the reference kind's letter, magnifiers, the eyedropper, the crop frame and the hatch areas.
+// The same drawings serve as the tool buttons' icons.
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+
+// The cursor of tool mode 0 to 15 (the standard arrow for 0).
+QCursor toolCursor(int mode);
+// The cursor over a part of the crop frame (grab codes 0 to 9).
+QCursor cropCursor(int grabCode);
+// The cursor's picture as an icon, for the tool's button.
+QIcon toolIcon(int mode);
