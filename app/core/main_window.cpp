@@ -245,8 +245,22 @@ void TfrmMDIParent::buildToolBar() {
             window->SetZoom(1);
         }
     });
+    tbZoomOut = modeButton(toolBar_, "tbZoomOut", "Main Toolbar", 6, 2);
     tbFitImageToWindow = toolAction("tbFitImageToWindow", 8, QStyle::SP_TitleBarMaxButton);
     connect(tbFitImageToWindow, &QAction::triggered, mnWindowFitImageToWindow, &QAction::trigger);
+    tbEyedropper = modeButton(toolBar_, "tbEyedropper", "Main Toolbar", 7, 11);
+    tbCrop = modeButton(toolBar_, "tbCrop", "Main Toolbar", 9, 10);
+    toolBar_->addSeparator();
+    btIntHatchRectArea = modeButton(toolBar_, "btIntHatchRectArea", "Main Toolbar", 11, 12);
+    btExtHatchRectArea = modeButton(toolBar_, "btExtHatchRectArea", "Main Toolbar", 10, 13);
+    btIntHatchPolyArea = modeButton(toolBar_, "btIntHatchPolyArea", "Main Toolbar", 22, 14);
+    btExtHatchPolyArea = modeButton(toolBar_, "btExtHatchPolyArea", "Main Toolbar", 21, 15);
+    btDeleteHatchAreas = toolAction("btDeleteHatchAreas", 12, QStyle::SP_DialogDiscardButton);
+    connect(btDeleteHatchAreas, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = activeImageWindow()) {
+            window->DeleteAllAreas();
+        }
+    });
     toolBar_->addSeparator();
     tbNextWindow = toolAction("tbNextWindow", 15, QStyle::SP_ArrowForward);
     connect(tbNextWindow, &QAction::triggered, mdiArea_, &QMdiArea::activateNextSubWindow);
@@ -460,11 +474,14 @@ void TfrmMDIParent::EvaluateEnablingRules() {
     const bool active = activeImageWindow() != nullptr;
     const bool two = imageWindows().size() >= 2;
     for (QAction* action :
-         {mnSaveAs, tbSaveAs, tbZoom1to1, tbFitImageToWindow, tbTile, tbCloseAll, mnWindowTile,
-          mnWindowCascade, mnWindowCloseAll, mnWindowFitToImage, mnWindowFitImageToWindow}) {
+         {mnSaveAs, tbSaveAs, tbZoomIn, tbZoom1to1, tbZoomOut, tbEyedropper, tbFitImageToWindow,
+          tbCrop, btExtHatchRectArea, btIntHatchRectArea, btExtHatchPolyArea, btIntHatchPolyArea,
+          tbTile, tbCloseAll, mnWindowTile, mnWindowCascade, mnWindowCloseAll, mnWindowFitToImage,
+          mnWindowFitImageToWindow}) {
         action->setEnabled(active);
     }
     tbNextWindow->setEnabled(two);
+    btDeleteHatchAreas->setEnabled(active && activeImageWindow()->HatchAreas.Count() > 0);
     evaluating_ = false;
 }
 

@@ -112,12 +112,12 @@ QString TRefRegionList::Label(const TRefRegion* region) const {
 }
 
 // A region as 32 bytes: left, top, right, bottom, kind, three bytes of padding, the colour,
-// the Active flag and three bytes of padding.
+// the Active flag and seven bytes of padding.
 std::unique_ptr<TRefRegion> TRefRegionList::ReadItem(QIODevice& stream) {
     std::int32_t edges[4];
     std::uint8_t kindAndPadding[4];
     std::uint32_t colour = 0;
-    std::uint8_t activeAndPadding[4];
+    std::uint8_t activeAndPadding[8];
     for (std::int32_t& edge : edges) {
         if (!readValue(stream, edge)) {
             return nullptr;
@@ -125,7 +125,7 @@ std::unique_ptr<TRefRegion> TRefRegionList::ReadItem(QIODevice& stream) {
     }
     if (stream.read(reinterpret_cast<char*>(kindAndPadding), 4) != 4 ||
         !readValue(stream, colour) ||
-        stream.read(reinterpret_cast<char*>(activeAndPadding), 4) != 4 || kindAndPadding[0] > 5) {
+        stream.read(reinterpret_cast<char*>(activeAndPadding), 8) != 8 || kindAndPadding[0] > 5) {
         return nullptr;
     }
     auto region = std::make_unique<TRefRegion>();
@@ -138,14 +138,14 @@ std::unique_ptr<TRefRegion> TRefRegionList::ReadItem(QIODevice& stream) {
 
 bool TRefRegionList::WriteItem(QIODevice& stream, const TRefRegion& item) const {
     const std::uint8_t kind[4] = {static_cast<std::uint8_t>(item.Kind), 0, 0, 0};
-    const std::uint8_t active[4] = {static_cast<std::uint8_t>(item.Active), 0, 0, 0};
+    const std::uint8_t active[8] = {static_cast<std::uint8_t>(item.Active)};
     return writeValue(stream, std::int32_t(item.Rect.left())) &&
            writeValue(stream, std::int32_t(item.Rect.top())) &&
            writeValue(stream, std::int32_t(item.Rect.right() + 1)) &&
            writeValue(stream, std::int32_t(item.Rect.bottom() + 1)) &&
            stream.write(reinterpret_cast<const char*>(kind), 4) == 4 &&
            writeValue(stream, item.RegionColour) &&
-           stream.write(reinterpret_cast<const char*>(active), 4) == 4;
+           stream.write(reinterpret_cast<const char*>(active), 8) == 8;
 }
 
 void THatchAreaList::AddRectangle(std::int32_t kind, const QRect& rect) {

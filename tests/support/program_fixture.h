@@ -33,6 +33,14 @@ public:
         return image;
     }
 
+    // The colour of image pixel (x, y) of a window's picture.
+    static QRgb pixelAt(const TfrmMDIChild& window, int x, int y) {
+        const TDIBImage& image = window.Image();
+        const std::uint8_t* p =
+            image.Bits + std::size_t(image.Height() - 1 - y) * image.RowStride() + 3 * x;
+        return qRgb(p[2], p[1], p[0]);
+    }
+
 protected:
     void SetUp() override {
         store = std::make_unique<SettingsStore>(folder.filePath("settings.ini"));
