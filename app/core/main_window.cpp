@@ -184,10 +184,8 @@ void TfrmMDIParent::buildMenus() {
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
     recentFiles_ = std::make_unique<RecentFiles>(mmnFile);
 
-    QMenu* options = menuBar()->addMenu(QString());
-    options->setObjectName("mmnOptions");
-    menuTexts_.append({19, options->menuAction()});
-    mmnOptions = options->addAction(QString());
+    mmnOptions = menuBar()->addAction(QString()); // a command of its own on the menu bar
+    mmnOptions->setObjectName("mmnOptions");
     menuTexts_.append({19, mmnOptions});
     connect(mmnOptions, &QAction::triggered, this, &TfrmMDIParent::showOptions);
 
