@@ -4,6 +4,7 @@
 
 #include "draw_tools.h"
 #include "hatch_region.h"
+#include "tool_cursors.h"
 
 #include <QAction>
 #include <QLabel>
@@ -259,4 +260,22 @@ TEST_F(DrawingTest, CropWithoutAFrameWarns) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages[0].text, main->language().Text("Common", 18));
+}
+
+TEST(ToolCursors, EveryToolHasItsOwnPictureWithTheHotSpotOnIt) {
+    EXPECT_EQ(toolCursor(0).shape(), Qt::ArrowCursor);
+    std::vector<QImage> pictures;
+    for (int mode = 1; mode <= 15; ++mode) {
+        const QCursor cursor = toolCursor(mode);
+        ASSERT_EQ(cursor.shape(), Qt::BitmapCursor) << mode;
+        const QImage picture = cursor.pixmap().toImage();
+        EXPECT_TRUE(QRect(QPoint(0, 0), picture.size()).contains(cursor.hotSpot())) << mode;
+        for (std::size_t other = 0; other < pictures.size(); ++other) {
+            EXPECT_NE(picture, pictures[other]) << "modes " << other + 1 << " and " << mode;
+        }
+        pictures.push_back(picture);
+    }
+    EXPECT_EQ(cropCursor(TCropRectTool::LeftEdge).shape(), Qt::SizeHorCursor);
+    EXPECT_EQ(cropCursor(TCropRectTool::TopRight).shape(), Qt::SizeBDiagCursor);
+    EXPECT_EQ(cropCursor(TCropRectTool::Inside).shape(), Qt::BitmapCursor);
 }
