@@ -44,6 +44,10 @@ TLocalSettings defaultLocalSettings() {
 
 TConfigSettings defaultConfigSettings() {
     TConfigSettings s{};
+    s.CreateNewWindow = 1;
+    s.LayerRange = 5;
+    s.FilterRange = 5;
+    s.FilterPasses = 5;
     s.PromptToSave = 1; // a new user's unsaved corrections are never closed away silently
     s.ProgressDelay = 1;
     s.ReferenceColour[0] = s.ReferenceColour[1] = s.ReferenceColour[2] = 128;

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenu>
 #include <QTest>
 
@@ -246,7 +247,18 @@ TEST_F(DrawingTest, CropFrameGrabCodesClippingAndTheCrop) {
     EXPECT_EQ(window->CropRect, QRect(100, 80, 20, 10)) << "a new frame reaches the last pixel";
     drag(viewport, {20, 10}, {59, 49});
 
-    click(viewport, {40, 30}); // inside the frame: crop
+    main->settings().config.CreateNewWindow = 1;
+    click(viewport, {40, 30}); // inside the frame: crop into a new window
+    ASSERT_EQ(main->imageWindows().size(), 2);
+    EXPECT_EQ(main->activeImageWindow()->ImageWidth(), 40);
+    EXPECT_EQ(window->ImageWidth(), 120) << "the picture itself is kept";
+    EXPECT_TRUE(window->CropRect.isEmpty());
+
+    main->mdiArea()->setActiveSubWindow(window);
+    main->SetToolMode(10);
+    drag(viewport, {20, 10}, {59, 49});
+    main->settings().config.CreateNewWindow = 0;
+    click(viewport, {40, 30}); // now in the same window
     EXPECT_EQ(window->ImageWidth(), 40);
     EXPECT_EQ(window->ImageHeight(), 40);
     EXPECT_TRUE(window->CropRect.isEmpty());
