@@ -1,10 +1,13 @@
 #include "main_window.h"
 
 #include "about_form.h"
+#include "contrast_form.h"
 #include "crop_run.h"
+#include "gamma_form.h"
 #include "help_system.h"
 #include "image_file_commands.h"
 #include "message_boxes.h"
+#include "operation_panel.h"
 #include "options_form.h"
 #include "progress_form.h"
 #include "recent_files.h"
@@ -108,11 +111,15 @@ bool TfrmMDIParent::Create() {
     applicationTitle_ = QString("Huemark %1").arg(version);
     setWindowTitle(applicationTitle_);
     buildMenus();
+    buildOperationMenu();
     buildToolBar();
     buildBottomPanel();
     buildStatusBar();
     applyLanguage();
     progressForm_ = std::make_unique<TProgressForm>(language_);
+    createCorrectionPopups();
+    ChooseOperation(settings_.config.Operation);
+    SetToolMode(0); // the program starts without a tool
     recentFiles_->setFiles(settings_.recentFiles);
     connect(recentFiles_.get(), &RecentFiles::fileChosen, this,
             [this](const QString& file) { OpenImageFile(*this, file); });
@@ -266,11 +273,14 @@ void TfrmMDIParent::buildToolBar() {
     connect(tbCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
     tbTile = toolAction("tbTile", 17, QStyle::SP_FileDialogListView);
     connect(tbTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+    buildRunButtons();
 }
 
 QAction* TfrmMDIParent::modeButton(QToolBar* bar, const char* name, const char* section,
                                    int position, int mode) {
-    QAction* action = bar->addAction(toolIcon(mode), QString());
+    // Buttons of the operation panel are shown by the panel's own tool buttons.
+    QAction* action = bar != nullptr ? bar->addAction(toolIcon(mode), QString())
+                                     : new QAction(toolIcon(mode), QString(), this);
     action->setObjectName(name);
     action->setCheckable(true);
     action->setData(mode);
@@ -283,18 +293,26 @@ QAction* TfrmMDIParent::modeButton(QToolBar* bar, const char* name, const char* 
     return action;
 }
 
-// The reference buttons; the correction settings around them are laid out per operation.
+// The operation panel at the bottom: the reference buttons and the correction settings.
 void TfrmMDIParent::buildBottomPanel() {
+    btRefWhite = modeButton(nullptr, "btRefWhite", "Bottom Toolbar", 0, 3);
+    btRefBlack = modeButton(nullptr, "btRefBlack", "Bottom Toolbar", 1, 4);
+    btRefGray = modeButton(nullptr, "btRefGray", "Bottom Toolbar", 4, 5);
+    btRefColor = modeButton(nullptr, "btRefColor", "Bottom Toolbar", 5, 6);
+    btRefLight = modeButton(nullptr, "btRefLight", "Bottom Toolbar", 18, 7);
+    btRefDark = modeButton(nullptr, "btRefDark", "Bottom Toolbar", 19, 8);
+    btFilterRegions = modeButton(nullptr, "btFilterRegions", "Bottom Toolbar", 8, 6);
+    operationPanel_ = new TOperationPanel(
+        language_, settings_.config,
+        {btRefWhite, btRefBlack, btRefGray, btRefColor, btRefLight, btRefDark, btFilterRegions},
+        this);
     bottomPanel_ = new QToolBar(this);
-    bottomPanel_->setObjectName("BottomPanel");
+    bottomPanel_->setObjectName("BottomToolBar");
     bottomPanel_->setMovable(false);
+    bottomPanel_->addWidget(operationPanel_);
     addToolBar(Qt::BottomToolBarArea, bottomPanel_);
-    btRefWhite = modeButton(bottomPanel_, "btRefWhite", "Bottom Toolbar", 0, 3);
-    btRefBlack = modeButton(bottomPanel_, "btRefBlack", "Bottom Toolbar", 1, 4);
-    btRefGray = modeButton(bottomPanel_, "btRefGray", "Bottom Toolbar", 4, 5);
-    btRefColor = modeButton(bottomPanel_, "btRefColor", "Bottom Toolbar", 5, 6);
-    btRefLight = modeButton(bottomPanel_, "btRefLight", "Bottom Toolbar", 18, 7);
-    btRefDark = modeButton(bottomPanel_, "btRefDark", "Bottom Toolbar", 19, 8);
+    connect(operationPanel_, &TOperationPanel::gammaListToggled, this,
+            &TfrmMDIParent::toggleGammaList);
 }
 
 namespace {
@@ -321,10 +339,15 @@ int promptOf(int mode) {
 
 void TfrmMDIParent::SetToolMode(int mode) {
     toolMode_ = std::clamp(mode, 0, 15);
+    QAction* regionButton = settings_.config.Operation == 5 ? btFilterRegions : btRefColor;
     for (QAction* button : toolButtons_->actions()) {
         const QSignalBlocker quiet(button);
-        button->setChecked(button->data().toInt() == toolMode_);
+        const bool colourTool = button == btRefColor || button == btFilterRegions;
+        button->setChecked(button->data().toInt() == toolMode_ &&
+                           (!colourTool || button == regionButton));
     }
+    showPicker(*lightPicker_, toolMode_ == 7, operationPanel_->btRefLight);
+    showPicker(*darkPicker_, toolMode_ == 8, operationPanel_->btRefDark);
     for (TfrmMDIChild* window : imageWindows()) {
         window->ApplyToolMode();
     }
@@ -480,6 +503,7 @@ void TfrmMDIParent::EvaluateEnablingRules() {
     }
     tbNextWindow->setEnabled(two);
     btDeleteHatchAreas->setEnabled(active && activeImageWindow()->HatchAreas.Count() > 0);
+    evaluateCorrectionRules();
     evaluating_ = false;
 }
 
@@ -548,6 +572,7 @@ void TfrmMDIParent::closeEvent(QCloseEvent* event) {
 
 void TfrmMDIParent::saveSettings() {
     storePlacement(*this, settings_.config);
+    gammaList_->SaveToBytes(settings_.gammas);
     settings_.recentFiles = recentFiles_->files();
     settings_.save(store_);
     store_.sync();

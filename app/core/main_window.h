@@ -3,6 +3,7 @@
 // part of the program reports through.
 #pragma once
 
+#include "correction_records.h"
 #include "image_window.h"
 #include "language.h"
 #include "message_boxes.h"
@@ -14,6 +15,10 @@
 #include <memory>
 
 class QActionGroup;
+class QCheckBox;
+class TContrastForm;
+class TGammaForm;
+class TOperationPanel;
 class QLabel;
 class QMdiArea;
 class QToolBar;
@@ -52,6 +57,20 @@ public:
 
     // Sets the tool of the image windows (0 to 15): its button, the cursors, the prompt.
     void SetToolMode(int mode);
+
+    // The correction road.
+    // Chooses an operation (0..5): the menu's check, the panel's groups, the region tool.
+    void ChooseOperation(int operation);
+    // What a run reads from the panel, the pickers and the settings.
+    CorrectionSettings correctionSettings() const;
+    void resetGamma();
+    void hideCorrectionPopups();
+    void OpenProcessing(const QString& fileName);
+    void SaveProcessing(const QString& fileName);
+    TOperationPanel* operationPanel() const { return operationPanel_; }
+    TContrastForm* lightPicker() const { return lightPicker_; }
+    TContrastForm* darkPicker() const { return darkPicker_; }
+    TGammaForm* gammaList() const { return gammaList_; }
 
     // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
     void errorBox(int n, const QStringList& arguments = {});
@@ -124,6 +143,19 @@ private:
 
     int toolMode_ = 0;
     QActionGroup* toolButtons_ = nullptr;
+    TOperationPanel* operationPanel_ = nullptr;
+    TContrastForm* lightPicker_ = nullptr;
+    TContrastForm* darkPicker_ = nullptr;
+    TGammaForm* gammaList_ = nullptr;
+    QActionGroup* operations_ = nullptr;
+    void buildOperationMenu();
+    void buildRunButtons();
+    void createCorrectionPopups();
+    void evaluateCorrectionRules();
+    void toggleGammaList();
+    void showPicker(TContrastForm& picker, bool shown, QWidget* button);
+    int measuredLevel(RegionKind kind) const;
+    QString processingFolder();
     QToolBar* bottomPanel_ = nullptr;
     QAction* modeButton(QToolBar* bar, const char* name, const char* section, int position,
                         int mode);
@@ -169,6 +201,13 @@ public:
     QAction* btRefColor = nullptr;
     QAction* btRefLight = nullptr;
     QAction* btRefDark = nullptr;
+    QAction* btFilterRegions = nullptr;
+    QAction* tbStart = nullptr;
+    QAction* tbRepeat = nullptr;
+    QCheckBox* cmbCreateNewImage = nullptr;
+    QMenu* mmnOperation = nullptr;
+    QAction* mnOpenProcessing = nullptr;
+    QAction* mnSaveProcessingAs = nullptr;
     QMenu* mmnFile = nullptr;
     QMenu* mmnWindows = nullptr;
 

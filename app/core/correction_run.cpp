@@ -1,0 +1,144 @@
+#include "correction_run.h"
+
+#include "correction_records.h"
+#include "crop_run.h"
+#include "main_window.h"
+#include "progress_form.h"
+#include "text_table.h"
+
+#include <QApplication>
+
+namespace {
+
+// The destination of a run: a new picture like the source, or the source itself.
+struct Destination {
+    std::unique_ptr<TDIBImage> created;
+    TDIBImage* image = nullptr;
+};
+
+bool prepareDestination(TfrmMDIParent& main, TDIBImage& source, Destination& destination) {
+    if (main.settings().config.CreateNewWindow == 0) {
+        destination.image = &source;
+        return true;
+    }
+    destination.created = std::make_unique<TDIBImage>();
+    if (!destination.created->CreateLike(source)) {
+        main.errorBox(common_text::OutOfMemory);
+        return false;
+    }
+    destination.image = destination.created.get();
+    return true;
+}
+
+void reportFailure(TfrmMDIParent& main, int result) {
+    switch (result) {
+    case TWK_INVALID_PARAMS:
+        main.errorText("Invalid parameters");
+        break;
+    case TWK_NO_MEMORY:
+        main.errorBox(common_text::OutOfMemory);
+        break;
+    case TWK_NOT_AVAILABLE:
+        main.errorText("Repeated processing is not available");
+        break;
+    default: // cancelled: the user knows
+        break;
+    }
+}
+
+// Runs one engine call inside the progress box; the main window is disabled meanwhile.
+template <typename Call> int withProgress(TfrmMDIParent& main, int operation, Call call) {
+    TProgressForm& progress = main.progressForm();
+    progress.Begin(main.language().Text("Common", common_text::ProgressFirstOperation + operation),
+                   main.settings().config.CreateNewWindow != 0,
+                   main.settings().config.ProgressDelay);
+    main.setBusy(true);
+    const int result = call();
+    progress.End();
+    main.setBusy(false);
+    return result;
+}
+
+// A successful run: the new picture opens in a window, or the window shows the changed one.
+void showResult(TfrmMDIParent& main, TfrmMDIChild& window, Destination& destination,
+                int operation) {
+    destination.image->Corrected = window.Image().Corrected || operation <= 1;
+    if (destination.created != nullptr) {
+        main.NewImageWindow(std::move(destination.created), main.NextImageName());
+    } else {
+        window.Saved = false;
+        window.View()->viewport()->update();
+    }
+}
+
+void runOperation(TfrmMDIParent& main, TfrmMDIChild& window) {
+    const CorrectionSettings settings = main.correctionSettings();
+    if (settings.operation >= 1 && window.Regions.FindFirst(RegionKind::Colour) == nullptr) {
+        main.warningBox(common_text::NoColorRegion);
+        return;
+    }
+    Destination destination;
+    if (!prepareDestination(main, window.Image(), destination)) {
+        return;
+    }
+    CorrectionRecords records;
+    if (!records.Fill(settings, window.Image(), destination.image->Bits, window.Regions,
+                      window.HatchAreas)) {
+        main.errorBox(common_text::OutOfMemory);
+        return;
+    }
+    const int result = withProgress(main, settings.operation, [&] {
+        return TWKDoImageOperation(records.EngineType(), records.Record(),
+                                   TProgressForm::EngineProgress);
+    });
+    if (result != TWK_OK) {
+        reportFailure(main, result);
+        return;
+    }
+    if (settings.operation <= 1) {
+        main.resetGamma();
+    }
+    showResult(main, window, destination, settings.operation);
+}
+
+} // namespace
+
+void StartCommand(TfrmMDIParent& main) {
+    main.hideCorrectionPopups();
+    TfrmMDIChild* window = main.activeImageWindow();
+    if (window == nullptr) {
+        return;
+    }
+    if (main.toolMode() == 10) {
+        CropRun(main, *window);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    runOperation(main, *window);
+    QApplication::restoreOverrideCursor();
+}
+
+void RepeatCommand(TfrmMDIParent& main) {
+    TfrmMDIChild* window = main.activeImageWindow();
+    if (window == nullptr) {
+        return;
+    }
+    const int operation = main.settings().config.Operation;
+    Destination destination;
+    if (!prepareDestination(main, window->Image(), destination)) {
+        return;
+    }
+    CorrectionRecords records;
+    records.FillRepeat(window->Image(), destination.image->Bits, window->HatchAreas);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    const int result = withProgress(main, operation, [&] {
+        return TWKDoRepeatedImageOperation(operation, &records.repeat,
+                                           TProgressForm::EngineProgress);
+    });
+    QApplication::restoreOverrideCursor();
+    if (result != TWK_OK) {
+        reportFailure(main, result);
+        return;
+    }
+    showResult(main, *window, destination, operation);
+}
