@@ -25,7 +25,8 @@ const QString processingFilter = "Processing files (*.prs)";
 } // namespace
 
 void TfrmMDIParent::buildOperationMenu() {
-    mmnOperation = menuBar()->addMenu(language_.Text("Main Menu", 56));
+    mmnOperation = new QMenu(language_.Text("Main Menu", 56), this);
+    menuBar()->insertMenu(mmnWindows->menuAction(), mmnOperation);
     mmnOperation->setObjectName("mmnOperation");
     operations_ = new QActionGroup(this);
     for (int index = 0; index < 6; ++index) {

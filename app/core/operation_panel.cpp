@@ -61,6 +61,7 @@ TOperationPanel::TOperationPanel(const TLanguage& language, TConfigSettings& con
     edtGamma->SetIncrement(0.1L);
     edtGamma->SetAfterPoint(2);
     edtGamma->SetValue(1.0L);
+    edtGamma->setFixedWidth(72);
     add(pnlContrBrght, btRefLight);
     add(pnlContrBrght, btRefDark);
     add(pnlFilter, buttonFor(actions.filterRegions, pnlFilter));

@@ -71,9 +71,9 @@ int main(int argc, char* argv[]) {
     const QPoint origin = viewport->mapToGlobal(QPoint(0, 0));
     const QRect inside = hatched.translated(origin).adjusted(4, 4, -4, -4);
     const int white = count(shot, inside, qRgb(255, 255, 255));
-    const QRect outline = QRect(window->imageToClient(window->Regions[1]->Rect.topLeft()),
-                                QSize(1, 40))
-                              .translated(origin);
+    const QRect outline =
+        QRect(window->imageToClient(window->Regions[1]->Rect.topLeft()), QSize(1, 40))
+            .translated(origin);
     const int black = count(shot, outline, qRgb(0, 0, 0));
     std::printf("hatch: %d white pixels of %d; outline: %d black pixels of %d\n", white,
                 inside.width() * inside.height(), black, outline.height());

@@ -1,0 +1,306 @@
+// The correction road end to end: regions drawn with the mouse, Start and Repeat pressed, and
+// the window's pixels compared byte for byte with the engine called directly.
+#include "program_fixture.h"
+
+#include "contrast_form.h"
+#include "correction_records.h"
+#include "operation_panel.h"
+#include "progress_form.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+void drag(QWidget* viewport, QPoint from, QPoint to) {
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+}
+
+std::unique_ptr<TDIBImage> copyOf(const TDIBImage& image) {
+    auto copy = std::make_unique<TDIBImage>();
+    EXPECT_TRUE(copy->CreateLike(image));
+    std::memcpy(copy->Bits, image.Bits, image.ImageSize());
+    return copy;
+}
+
+bool samePixels(const TDIBImage& a, const TDIBImage& b) {
+    return a.ImageSize() == b.ImageSize() && std::memcmp(a.Bits, b.Bits, a.ImageSize()) == 0;
+}
+
+// A picture with a warm cast: a white sheet, a black strip, a grey card and colour patches.
+std::unique_ptr<TDIBImage> scene() {
+    auto image = ProgramTest::pattern(160, 120);
+    for (int y = 0; y < 120; ++y) {
+        std::uint8_t* row = image->Bits + std::size_t(119 - y) * image->RowStride();
+        for (int x = 0; x < 160; ++x) {
+            std::uint8_t* p = row + 3 * x;
+            if (x < 40 && y < 40) { // white sheet under a warm light: blue, green, red
+                p[0] = 180, p[1] = 220, p[2] = 250;
+            } else if (x >= 120 && y < 40) { // black strip
+                p[0] = 10, p[1] = 18, p[2] = 30;
+            } else if (y >= 80 && x < 40) { // grey card
+                p[0] = 100, p[1] = 120, p[2] = 140;
+            } else if (y >= 80 && x >= 120) { // a red patch
+                p[0] = 40, p[1] = 50, p[2] = 200;
+            }
+        }
+    }
+    return image;
+}
+} // namespace
+
+class CorrectionRunTest : public ProgramTest {
+protected:
+    TfrmMDIChild* open() {
+        TfrmMDIChild* window = main->NewImageWindow(scene(), "scene");
+        window->SetZoom(1);
+        window->FitToImage();
+        QApplication::processEvents();
+        return window;
+    }
+    void mark(TfrmMDIChild* window, int mode, QRect imageRect) {
+        main->SetToolMode(mode);
+        drag(window->View()->viewport(), window->imageToClient(imageRect.topLeft()),
+             window->imageToClient(imageRect.bottomRight()));
+    }
+    TfrmMDIChild* newest() { return main->imageWindows().last(); }
+};
+
+TEST_F(CorrectionRunTest, ImageCorrectionEqualsTheEngineCalledDirectly) {
+    TfrmMDIChild* window = open();
+    const auto original = copyOf(window->Image());
+    mark(window, 3, QRect(5, 5, 20, 20));   // White
+    mark(window, 4, QRect(125, 5, 20, 20)); // Black
+    mark(window, 5, QRect(5, 85, 20, 20));  // Grey
+    main->operationPanel()->edtGamma->SetValue(1.3L);
+    main->tbStart->trigger();
+    ASSERT_EQ(main->imageWindows().size(), 2) << "Create new window is on at first start";
+    const TDIBImage& result = newest()->Image();
+    EXPECT_TRUE(result.Corrected);
+    EXPECT_TRUE(samePixels(window->Image(), *original)) << "the source is untouched";
+    EXPECT_EQ(double(main->operationPanel()->edtGamma->Value()), 1.0) << "gamma back to 1.0";
+
+    auto expected = copyOf(*original);
+    TRefArea areas[] = {{5, 85, 25, 105, 0, TWK_REF_GREY, 0},
+                        {125, 5, 145, 25, 0, TWK_REF_BLACK, 0},
+                        {5, 5, 25, 25, 0, TWK_REF_WHITE, 0}};
+    TCorrectionParams p{};
+    p.Size = sizeof p;
+    p.Image = original->Describe();
+    p.Dest = expected->Bits;
+    p.RefAreas = areas;
+    p.RefCount = 3;
+    p.WhiteMode = p.BlackMode = 2;
+    std::memset(p.LightLevel, 255, 4);
+    p.WhiteTargetMode = p.BlackTargetMode = 1;
+    p.TargetColor[0] = p.TargetColor[1] = p.TargetColor[2] = 128;
+    p.Gamma = 1.3;
+    ASSERT_EQ(TWKDoImageOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
+    EXPECT_TRUE(samePixels(result, *expected));
+}
+
+TEST_F(CorrectionRunTest, LayerOperationsAndTheFilterEqualTheEngine) {
+    for (int operation = 1; operation <= 5; ++operation) {
+        main->ChooseOperation(operation);
+        TfrmMDIChild* window = open();
+        const auto original = copyOf(window->Image());
+        EXPECT_EQ(main->toolMode(), 6) << "choosing the operation pressed its region button";
+        mark(window, 6, QRect(125, 85, 20, 20)); // the red patch
+        main->tbStart->trigger();
+        ASSERT_EQ(main->imageWindows().size(), 2) << operation;
+        auto expected = copyOf(*original);
+        TLayerSample sample{
+            {125, 85, 145, 105, nullptr}, original->Describe(), operation == 5 ? 5 : 5};
+        int result = -1;
+        if (operation == 1) {
+            TCorrectionParams p{};
+            p.Size = sizeof p;
+            p.Image = original->Describe();
+            p.Dest = expected->Bits;
+            TRefArea area{125, 85, 145, 105, 0, TWK_REF_COLOR, 0};
+            p.RefAreas = &area;
+            p.RefCount = 1;
+            p.WhiteMode = p.BlackMode = 2;
+            std::memset(p.LightLevel, 255, 4);
+            p.WhiteTargetMode = p.BlackTargetMode = 1;
+            p.TargetColor[0] = p.TargetColor[1] = p.TargetColor[2] = 128;
+            p.Samples = &sample;
+            p.SampleCount = 1;
+            p.Gamma = 1.0;
+            result = TWKDoImageOperation(operation, &p, nullptr);
+        } else {
+            TLayerParams p{};
+            p.Size = sizeof p;
+            p.Image = original->Describe();
+            p.Dest = expected->Bits;
+            p.Samples = &sample;
+            p.SampleCount = 1;
+            if (operation == 5) {
+                p.Value.Passes = 5;
+            } else if (operation == 4) {
+                std::memset(p.Value.Color, 255, 4);
+            } else {
+                p.Value.Color[0] = p.Value.Color[1] = p.Value.Color[2] = 128;
+            }
+            result = TWKDoImageOperation(operation, &p, nullptr);
+        }
+        ASSERT_EQ(result, TWK_OK) << operation;
+        EXPECT_TRUE(samePixels(newest()->Image(), *expected)) << "operation " << operation;
+        EXPECT_EQ(newest()->Image().Corrected, operation == 1);
+        main->CloseAll();
+    }
+}
+
+TEST_F(CorrectionRunTest, RepeatOnASecondPictureAndInTheSameWindow) {
+    TfrmMDIChild* first = open();
+    mark(first, 3, QRect(5, 5, 20, 20));
+    main->tbStart->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(main->tbRepeat->isEnabled());
+
+    main->settings().config.CreateNewWindow = 0;
+    TfrmMDIChild* second = main->NewImageWindow(scene(), "second");
+    const auto original = copyOf(second->Image());
+    main->operationPanel()->edtGamma->SetValue(1.5L);
+    main->tbRepeat->trigger();
+    EXPECT_EQ(main->imageWindows().size(), 3) << "the result stays in its window";
+    EXPECT_FALSE(second->Saved);
+    EXPECT_TRUE(second->Image().Corrected);
+    EXPECT_EQ(double(main->operationPanel()->edtGamma->Value()), 1.5) << "Repeat keeps gamma";
+    auto expected = copyOf(*original);
+    TRepeatParams p{sizeof(TRepeatParams), original->Describe(), expected->Bits, nullptr};
+    ASSERT_EQ(TWKDoRepeatedImageOperation(0, &p, nullptr), TWK_OK);
+    EXPECT_TRUE(samePixels(second->Image(), *expected));
+    EXPECT_FALSE(samePixels(second->Image(), *original));
+}
+
+TEST_F(CorrectionRunTest, LayerOperationWithoutAColourRegionWarns) {
+    main->ChooseOperation(1);
+    TfrmMDIChild* window = open();
+    const auto original = copyOf(window->Image());
+    mark(window, 3, QRect(5, 5, 20, 20));
+    main->tbStart->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages[0].text, main->language().Text("Common", 11));
+    EXPECT_EQ(main->imageWindows().size(), 1);
+    EXPECT_TRUE(samePixels(window->Image(), *original));
+}
+
+TEST_F(CorrectionRunTest, CancelGivesNoWindowAndNoMessage) {
+    main->settings().config.ProgressDelay = 0;
+    TfrmMDIChild* window = open();
+    mark(window, 3, QRect(5, 5, 20, 20));
+    bool cancelEnabled = false;
+    QTimer::singleShot(0, [&] {
+        TProgressForm& progress = main->progressForm();
+        cancelEnabled = progress.btCancel->isEnabled();
+        progress.btCancel->click();
+    });
+    main->tbStart->trigger();
+    EXPECT_TRUE(cancelEnabled) << "with Create new window, Cancel may be used";
+    EXPECT_EQ(main->imageWindows().size(), 1);
+    EXPECT_TRUE(messages.empty());
+
+    main->cmbCreateNewImage->setChecked(false);
+    EXPECT_EQ(main->settings().config.CreateNewWindow, 0) << "written at once";
+    QTimer::singleShot(0, [&] { cancelEnabled = main->progressForm().btCancel->isEnabled(); });
+    main->tbStart->trigger();
+    EXPECT_FALSE(cancelEnabled) << "writing into the picture itself cannot be cancelled";
+}
+
+TEST_F(CorrectionRunTest, ProcessingFilesSwitchTheOperation) {
+    main->ChooseOperation(3);
+    TfrmMDIChild* window = open();
+    mark(window, 6, QRect(125, 85, 20, 20));
+    main->tbStart->trigger();
+    const QString file = folder.filePath("filling.prs");
+    main->SaveProcessing(file);
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_EQ(main->settings().processingDirectory, QDir(folder.path()).absolutePath());
+
+    main->ChooseOperation(0);
+    EXPECT_TRUE(main->operationPanel()->pnlWBAuto->isVisibleTo(main.get()));
+    main->OpenProcessing(file);
+    EXPECT_EQ(main->settings().config.Operation, 3);
+    EXPECT_FALSE(main->operationPanel()->pnlWBAuto->isVisibleTo(main.get()));
+    EXPECT_TRUE(main->operationPanel()->edtLayerRange->isVisibleTo(main.get()));
+
+    QFile damaged(folder.filePath("damaged.prs"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("HMPRESET but nothing more");
+    damaged.close();
+    main->ChooseOperation(5);
+    main->OpenProcessing(damaged.fileName());
+    EXPECT_EQ(main->settings().config.Operation, 5) << "a damaged file changes nothing";
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(main->operationPanel()->pnlFilter->isVisibleTo(main.get()));
+}
+
+TEST_F(CorrectionRunTest, PanelSettingsAreWrittenAtOnce) {
+    TOperationPanel* panel = main->operationPanel();
+    panel->chbAuto->setChecked(true);
+    EXPECT_EQ(main->settings().config.Auto, 1);
+    panel->rbtBrightness->click();
+    EXPECT_EQ(main->settings().config.ColourMode, 2);
+    panel->edtLayerRange->Field()->setText("-40");
+    QTest::keyClick(panel->edtLayerRange->Field(), Qt::Key_Return);
+    EXPECT_EQ(main->settings().config.LayerRange, -40);
+    main->btRefLight->trigger();
+    EXPECT_TRUE(main->lightPicker()->isVisible()) << "the picker shows while Light is down";
+    main->btRefDark->trigger();
+    EXPECT_FALSE(main->lightPicker()->isVisible());
+    EXPECT_TRUE(main->darkPicker()->isVisible());
+    open();
+    QApplication::processEvents();
+    main->tbStart->trigger();
+    EXPECT_FALSE(main->darkPicker()->isVisible()) << "Start hides the pickers";
+}
+
+TEST(CorrectionRecordsFill, LightDarkAutoAndTransfer) {
+    auto image = ProgramTest::pattern(40, 30);
+    TRefRegionList regions;
+    THatchAreaList areas;
+    regions.AddRegion(RegionKind::Light, QRect(1, 1, 4, 4), 0);
+    regions.AddRegion(RegionKind::Colour, QRect(10, 10, 4, 4), 0);
+    CorrectionSettings settings;
+    settings.lightLevel = 230;
+    settings.autoWhiteBlack = true;
+    CorrectionRecords records;
+    ASSERT_TRUE(records.Fill(settings, *image, image->Bits, regions, areas));
+    const TCorrectionParams& p = records.correction;
+    EXPECT_EQ(p.WhiteTargetMode, 2);
+    EXPECT_EQ(p.LightLevel[3], 230);
+    EXPECT_EQ(p.BlackTargetMode, 1) << "no Dark region";
+    EXPECT_EQ(p.DarkLevel[0], 0);
+    EXPECT_EQ(p.Auto, -1);
+    ASSERT_EQ(p.RefCount, 2) << "every region is a reference area";
+    EXPECT_EQ(p.RefAreas[0].RefClass, TWK_REF_WHITE) << "Light measures as white";
+    EXPECT_EQ(p.RefAreas[1].RefClass, TWK_REF_COLOR);
+    EXPECT_EQ(p.Region, nullptr);
+
+    image->Corrected = true;
+    areas.AddRectangle(0, QRect(0, 0, 5, 5));
+    CorrectionRecords again;
+    ASSERT_TRUE(again.Fill(settings, *image, image->Bits, regions, areas));
+    EXPECT_EQ(again.correction.Auto, 0) << "no Auto on a corrected picture";
+    ASSERT_NE(again.correction.Region, nullptr);
+    EXPECT_EQ(again.correction.Region->Right, 40);
+
+    settings.operation = 4;
+    CorrectionRecords transfer;
+    ASSERT_TRUE(transfer.Fill(settings, *image, image->Bits, regions, areas));
+    EXPECT_EQ(transfer.EngineType(), 4);
+    EXPECT_EQ(transfer.layer.SampleCount, 1);
+    EXPECT_EQ(transfer.layer.Value.Color[0], 255);
+    EXPECT_EQ(transfer.layer.Value.Color[3], 255) << "transfer passes 255 four times";
+}
