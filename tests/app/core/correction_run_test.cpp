@@ -266,6 +266,25 @@ TEST_F(CorrectionRunTest, PanelSettingsAreWrittenAtOnce) {
     EXPECT_FALSE(main->darkPicker()->isVisible()) << "Start hides the pickers";
 }
 
+TEST_F(CorrectionRunTest, TheLightPickerShowsTheMeasuredLevel) {
+    TfrmMDIChild* window = open();
+    mark(window, 7, QRect(5, 5, 20, 20)); // Light, on the white sheet
+    QApplication::processEvents();
+    ASSERT_TRUE(main->lightPicker()->isVisible());
+    TImageRegion area{5, 5, 25, 25, nullptr};
+    TColorSampleParams p{};
+    p.Size = sizeof p;
+    p.Image = window->Image().Describe();
+    p.Area = &area;
+    p.SampleMode = 2;
+    p.Light = -1;
+    ASSERT_EQ(TWKDoImageOperation(TWK_OP_COLOR_SAMPLE, &p, nullptr), TWK_OK);
+    EXPECT_EQ(main->lightPicker()->MeasuredLevel(), std::max({p.Color[0], p.Color[1], p.Color[2]}));
+    window->DeleteAllRegions();
+    QApplication::processEvents();
+    EXPECT_EQ(main->lightPicker()->MeasuredLevel(), -1) << "no Light region: no mark";
+}
+
 TEST(CorrectionRecordsFill, LightDarkAutoAndTransfer) {
     auto image = ProgramTest::pattern(40, 30);
     TRefRegionList regions;
