@@ -305,21 +305,24 @@ TEST(CorrectionRecordsFill, LightDarkAutoAndTransfer) {
     ASSERT_EQ(p.RefCount, 2) << "every region is a reference area";
     EXPECT_EQ(p.RefAreas[0].RefClass, TWK_REF_WHITE) << "Light measures as white";
     EXPECT_EQ(p.RefAreas[1].RefClass, TWK_REF_COLOR);
-    EXPECT_EQ(p.Region, nullptr);
+    const TImageRegion* limit = p.Region; // a packed field: read it by value
+    EXPECT_EQ(limit, nullptr);
 
     image->Corrected = true;
     areas.AddRectangle(0, QRect(0, 0, 5, 5));
     CorrectionRecords again;
     ASSERT_TRUE(again.Fill(settings, *image, image->Bits, regions, areas));
     EXPECT_EQ(again.correction.Auto, 0) << "no Auto on a corrected picture";
-    ASSERT_NE(again.correction.Region, nullptr);
-    EXPECT_EQ(again.correction.Region->Right, 40);
+    const TImageRegion* region = again.correction.Region;
+    ASSERT_NE(region, nullptr);
+    EXPECT_EQ(region->Right, 40);
 
     settings.operation = 4;
     CorrectionRecords transfer;
     ASSERT_TRUE(transfer.Fill(settings, *image, image->Bits, regions, areas));
     EXPECT_EQ(transfer.EngineType(), 4);
-    EXPECT_EQ(transfer.layer.SampleCount, 1);
+    const std::int32_t samples = transfer.layer.SampleCount;
+    EXPECT_EQ(samples, 1);
     EXPECT_EQ(transfer.layer.Value.Color[0], 255);
     EXPECT_EQ(transfer.layer.Value.Color[3], 255) << "transfer passes 255 four times";
 }
