@@ -9,6 +9,7 @@
 #include "message_boxes.h"
 #include "operation_panel.h"
 #include "options_form.h"
+#include "palette_panel.h"
 #include "progress_form.h"
 #include "recent_files.h"
 #include "text_table.h"
@@ -114,10 +115,12 @@ bool TfrmMDIParent::Create() {
     buildOperationMenu();
     buildToolBar();
     buildBottomPanel();
+    buildCollectionPanel();
     buildStatusBar();
     applyLanguage();
     progressForm_ = std::make_unique<TProgressForm>(language_);
     createCorrectionPopups();
+    loadStartCollection();
     ChooseOperation(settings_.config.Operation);
     SetToolMode(0); // the program starts without a tool
     recentFiles_->setFiles(settings_.recentFiles);
@@ -503,6 +506,9 @@ void TfrmMDIParent::EvaluateEnablingRules() {
     }
     tbNextWindow->setEnabled(two);
     btDeleteHatchAreas->setEnabled(active && activeImageWindow()->HatchAreas.Count() > 0);
+    btFromImage->setEnabled(active && activeImageWindow()->Regions.Count() > 0);
+    mnEditCollection->setEnabled(!cmpPalette->IsEmpty());
+    mnDeleteCollection->setEnabled(!cmpPalette->IsEmpty());
     evaluateCorrectionRules();
     evaluating_ = false;
 }
@@ -566,6 +572,7 @@ void TfrmMDIParent::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    keepCollectionChanges(true);
     saveSettings();
     event->accept();
 }

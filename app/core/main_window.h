@@ -18,6 +18,8 @@ class QActionGroup;
 class QCheckBox;
 class TContrastForm;
 class TGammaForm;
+class TPalettePanel;
+struct TPaletteColor;
 class TOperationPanel;
 class QLabel;
 class QMdiArea;
@@ -71,6 +73,17 @@ public:
     TContrastForm* lightPicker() const { return lightPicker_; }
     TContrastForm* darkPicker() const { return darkPicker_; }
     TGammaForm* gammaList() const { return gammaList_; }
+
+    // The colour collection.
+    // Loads a collection file into the panel; false (after the error box) when it cannot.
+    bool LoadCollection(const QString& fileName);
+    bool SaveCollectionTo(const QString& fileName);
+    void AddCollectionColour();
+    void EditCollectionColour();
+    void DeleteCollectionColour();
+    void AddColourFromImage();
+    void AddPickedColour(std::uint32_t colour);
+    TPalettePanel* palettePanel() const { return cmpPalette; }
 
     // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
     void errorBox(int n, const QStringList& arguments = {});
@@ -156,6 +169,15 @@ private:
     void showPicker(TContrastForm& picker, bool shown, QWidget* button);
     int measuredLevel(RegionKind kind) const;
     QString processingFolder();
+    void buildCollectionPanel();
+    void loadStartCollection();
+    void collectionColourChanged();
+    // Before the program or a new collection replaces changes: saves or asks; false when a
+    // wanted save failed or was cancelled.
+    bool keepCollectionChanges(bool closing);
+    bool saveCollectionAs();
+    QString paletteFolder();
+    void editEntry(const QString& caption, TPaletteColor entry, bool replace);
     QToolBar* bottomPanel_ = nullptr;
     QAction* modeButton(QToolBar* bar, const char* name, const char* section, int position,
                         int mode);
@@ -206,6 +228,17 @@ public:
     QAction* tbRepeat = nullptr;
     QCheckBox* cmbCreateNewImage = nullptr;
     QMenu* mmnOperation = nullptr;
+    TPalettePanel* cmpPalette = nullptr;
+    QLabel* lbRGB = nullptr;
+    QLabel* lbComment = nullptr;
+    QAction* btFromImage = nullptr;
+    QAction* btViewPictures = nullptr;
+    QMenu* PopupMenuCollection = nullptr;
+    QAction* mnAddCollection = nullptr;
+    QAction* mnEditCollection = nullptr;
+    QAction* mnDeleteCollection = nullptr;
+    QAction* mnOpenPalette = nullptr;
+    QAction* mnSavePaletteAs = nullptr;
     QAction* mnOpenProcessing = nullptr;
     QAction* mnSaveProcessingAs = nullptr;
     QMenu* mmnFile = nullptr;

@@ -101,7 +101,10 @@ TEST_F(CorrectionRunTest, ImageCorrectionEqualsTheEngineCalledDirectly) {
     p.WhiteMode = p.BlackMode = 2;
     std::memset(p.LightLevel, 255, 4);
     p.WhiteTargetMode = p.BlackTargetMode = 1;
-    p.TargetColor[0] = p.TargetColor[1] = p.TargetColor[2] = 128;
+    const std::uint8_t* rgb = main->settings().config.ReferenceColour;
+    p.TargetColor[0] = rgb[2];
+    p.TargetColor[1] = rgb[1];
+    p.TargetColor[2] = rgb[0];
     p.Gamma = 1.3;
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
     EXPECT_TRUE(samePixels(result, *expected));
@@ -131,7 +134,10 @@ TEST_F(CorrectionRunTest, LayerOperationsAndTheFilterEqualTheEngine) {
             p.WhiteMode = p.BlackMode = 2;
             std::memset(p.LightLevel, 255, 4);
             p.WhiteTargetMode = p.BlackTargetMode = 1;
-            p.TargetColor[0] = p.TargetColor[1] = p.TargetColor[2] = 128;
+            const std::uint8_t* rgb = main->settings().config.ReferenceColour;
+            p.TargetColor[0] = rgb[2];
+            p.TargetColor[1] = rgb[1];
+            p.TargetColor[2] = rgb[0];
             p.Samples = &sample;
             p.SampleCount = 1;
             p.Gamma = 1.0;
@@ -148,7 +154,10 @@ TEST_F(CorrectionRunTest, LayerOperationsAndTheFilterEqualTheEngine) {
             } else if (operation == 4) {
                 std::memset(p.Value.Color, 255, 4);
             } else {
-                p.Value.Color[0] = p.Value.Color[1] = p.Value.Color[2] = 128;
+                const std::uint8_t* rgb = main->settings().config.ReferenceColour;
+                p.Value.Color[0] = rgb[2];
+                p.Value.Color[1] = rgb[1];
+                p.Value.Color[2] = rgb[0];
             }
             result = TWKDoImageOperation(operation, &p, nullptr);
         }
