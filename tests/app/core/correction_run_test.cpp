@@ -72,6 +72,27 @@ protected:
              window->imageToClient(imageRect.bottomRight()));
     }
     TfrmMDIChild* newest() { return main->imageWindows().last(); }
+
+    // A correction record written by hand: white and black point mode 2, levels 255 and 0 with
+    // target mode 1, the program's reference colour as the target.
+    TCorrectionParams handRecord(const TDIBImage& source, void* dest, TRefArea* areas, int count,
+                                 double gamma) const {
+        TCorrectionParams p{};
+        p.Size = sizeof p;
+        p.Image = source.Describe();
+        p.Dest = dest;
+        p.RefAreas = areas;
+        p.RefCount = count;
+        p.WhiteMode = p.BlackMode = 2;
+        std::memset(p.LightLevel, 255, 4);
+        p.WhiteTargetMode = p.BlackTargetMode = 1;
+        const std::uint8_t* rgb = main->settings().config.ReferenceColour;
+        p.TargetColor[0] = rgb[2];
+        p.TargetColor[1] = rgb[1];
+        p.TargetColor[2] = rgb[0];
+        p.Gamma = gamma;
+        return p;
+    }
 };
 
 TEST_F(CorrectionRunTest, ImageCorrectionEqualsTheEngineCalledDirectly) {
@@ -92,20 +113,7 @@ TEST_F(CorrectionRunTest, ImageCorrectionEqualsTheEngineCalledDirectly) {
     TRefArea areas[] = {{5, 85, 25, 105, 0, TWK_REF_GREY, 0},
                         {125, 5, 145, 25, 0, TWK_REF_BLACK, 0},
                         {5, 5, 25, 25, 0, TWK_REF_WHITE, 0}};
-    TCorrectionParams p{};
-    p.Size = sizeof p;
-    p.Image = original->Describe();
-    p.Dest = expected->Bits;
-    p.RefAreas = areas;
-    p.RefCount = 3;
-    p.WhiteMode = p.BlackMode = 2;
-    std::memset(p.LightLevel, 255, 4);
-    p.WhiteTargetMode = p.BlackTargetMode = 1;
-    const std::uint8_t* rgb = main->settings().config.ReferenceColour;
-    p.TargetColor[0] = rgb[2];
-    p.TargetColor[1] = rgb[1];
-    p.TargetColor[2] = rgb[0];
-    p.Gamma = 1.3;
+    TCorrectionParams p = handRecord(*original, expected->Bits, areas, 3, 1.3);
     ASSERT_EQ(TWKDoImageOperation(TWK_OP_IMAGE_CORRECTION, &p, nullptr), TWK_OK);
     EXPECT_TRUE(samePixels(result, *expected));
 }
@@ -121,26 +129,13 @@ TEST_F(CorrectionRunTest, LayerOperationsAndTheFilterEqualTheEngine) {
         ASSERT_EQ(main->imageWindows().size(), 2) << operation;
         auto expected = copyOf(*original);
         TLayerSample sample{
-            {125, 85, 145, 105, nullptr}, original->Describe(), operation == 5 ? 5 : 5};
+            {125, 85, 145, 105, nullptr}, original->Describe(), 5}; // layer and filter range 5
         int result = -1;
         if (operation == 1) {
-            TCorrectionParams p{};
-            p.Size = sizeof p;
-            p.Image = original->Describe();
-            p.Dest = expected->Bits;
             TRefArea area{125, 85, 145, 105, 0, TWK_REF_COLOR, 0};
-            p.RefAreas = &area;
-            p.RefCount = 1;
-            p.WhiteMode = p.BlackMode = 2;
-            std::memset(p.LightLevel, 255, 4);
-            p.WhiteTargetMode = p.BlackTargetMode = 1;
-            const std::uint8_t* rgb = main->settings().config.ReferenceColour;
-            p.TargetColor[0] = rgb[2];
-            p.TargetColor[1] = rgb[1];
-            p.TargetColor[2] = rgb[0];
+            TCorrectionParams p = handRecord(*original, expected->Bits, &area, 1, 1.0);
             p.Samples = &sample;
             p.SampleCount = 1;
-            p.Gamma = 1.0;
             result = TWKDoImageOperation(operation, &p, nullptr);
         } else {
             TLayerParams p{};
