@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QToolButton>
 
-#include <cstring>
-
 namespace {
 QColor colourOf(std::uint32_t windowsColour) {
     return QColor(windowsColour & 0xff, (windowsColour >> 8) & 0xff, (windowsColour >> 16) & 0xff);

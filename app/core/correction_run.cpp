@@ -6,8 +6,6 @@
 #include "progress_form.h"
 #include "text_table.h"
 
-#include <QApplication>
-
 namespace {
 
 // The destination of a run: a new picture like the source, or the source itself.
@@ -46,17 +44,12 @@ void reportFailure(TfrmMDIParent& main, int result) {
     }
 }
 
-// Runs one engine call inside the progress box; the main window is disabled meanwhile.
-template <typename Call> int withProgress(TfrmMDIParent& main, int operation, Call call) {
-    TProgressForm& progress = main.progressForm();
-    progress.Begin(main.language().Text("Common", common_text::ProgressFirstOperation + operation),
-                   main.settings().config.CreateNewWindow != 0,
-                   main.settings().config.ProgressDelay);
-    main.setBusy(true);
-    const int result = call();
-    progress.End();
-    main.setBusy(false);
-    return result;
+// Runs one engine call inside the progress box: Cancel only when the result goes to a new
+// picture (otherwise the engine writes into the window's own picture).
+int withProgress(TfrmMDIParent& main, int operation, const std::function<int()>& call) {
+    return main.RunWithProgress(
+        main.language().Text("Common", common_text::ProgressFirstOperation + operation),
+        main.settings().config.CreateNewWindow != 0, call);
 }
 
 // A successful run: the new picture opens in a window, or the window shows the changed one.
@@ -113,9 +106,7 @@ void StartCommand(TfrmMDIParent& main) {
         CropRun(main, *window);
         return;
     }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
     runOperation(main, *window);
-    QApplication::restoreOverrideCursor();
 }
 
 void RepeatCommand(TfrmMDIParent& main) {
@@ -130,12 +121,10 @@ void RepeatCommand(TfrmMDIParent& main) {
     }
     CorrectionRecords records;
     records.FillRepeat(window->Image(), destination.image->Bits, window->HatchAreas);
-    QApplication::setOverrideCursor(Qt::BusyCursor);
     const int result = withProgress(main, operation, [&] {
         return TWKDoRepeatedImageOperation(operation, &records.repeat,
                                            TProgressForm::EngineProgress);
     });
-    QApplication::restoreOverrideCursor();
     if (result != TWK_OK) {
         reportFailure(main, result);
         return;

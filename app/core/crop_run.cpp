@@ -5,23 +5,16 @@
 #include "progress_form.h"
 #include "text_table.h"
 
-#include <QApplication>
-
 void CropRun(TfrmMDIParent& main, TfrmMDIChild& window) {
     if (window.CropRect.isEmpty()) {
         main.warningBox(common_text::NoCropFrame);
         return;
     }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    main.setBusy(true);
-    TProgressForm& progress = main.progressForm();
-    progress.Begin(main.language().Text("Common", common_text::ProgressCrop), true,
-                   main.settings().config.ProgressDelay);
     auto result = std::make_unique<TDIBImage>();
-    const int code = Crop(window.Image(), window.CropRect, *result, TProgressForm::EngineProgress);
-    progress.End();
-    main.setBusy(false);
-    QApplication::restoreOverrideCursor();
+    const int code =
+        main.RunWithProgress(main.language().Text("Common", common_text::ProgressCrop), true, [&] {
+            return Crop(window.Image(), window.CropRect, *result, TProgressForm::EngineProgress);
+        });
     if (code == -1) {
         main.errorBox(common_text::OutOfMemory);
         return;

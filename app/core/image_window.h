@@ -60,7 +60,7 @@ protected:
 
 private:
     void paintOverlays(QPainter& painter);
-    void reportPointer(QPoint client, Qt::KeyboardModifiers modifiers);
+    void reportPointer(QPoint client);
     void dragTo(QPoint client, Qt::KeyboardModifiers modifiers);
     void finishDrag(Qt::KeyboardModifiers modifiers);
     // The client point on the image pixel grid: client -> image -> client.

@@ -124,14 +124,14 @@ void TImageView::mousePressEvent(QMouseEvent* event) {
 
 void TImageView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    reportPointer(p, event->modifiers());
+    reportPointer(p);
     if (dragging_) {
         dragTo(p, event->modifiers());
     }
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
-void TImageView::reportPointer(QPoint p, Qt::KeyboardModifiers) {
+void TImageView::reportPointer(QPoint p) {
     const int mode = window_.host_.toolMode();
     if (mode == CropTool) {
         const QPoint at = window_.clientToImage(p);

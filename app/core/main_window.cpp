@@ -484,6 +484,18 @@ bool TfrmMDIParent::CloseAll() {
     return true;
 }
 
+int TfrmMDIParent::RunWithProgress(const QString& caption, bool cancelEnabled,
+                                   const std::function<int()>& call) {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    progressForm_->Begin(caption, cancelEnabled, settings_.config.ProgressDelay);
+    setBusy(true);
+    const int result = call();
+    progressForm_->End();
+    setBusy(false);
+    QApplication::restoreOverrideCursor();
+    return result;
+}
+
 void TfrmMDIParent::setBusy(bool busy) {
     busy_ = busy;
     setEnabled(!busy);

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QStyle>
 
+#include <functional>
 #include <memory>
 
 class QActionGroup;
@@ -103,6 +104,10 @@ public:
     bool CloseAll();
     // Disables the window for a long run (busy cursor) and enables it again.
     void setBusy(bool busy);
+    // Runs a long call inside the progress box (`caption`, Cancel usable as said) with the
+    // busy cursor and the window disabled; the call's result.
+    int RunWithProgress(const QString& caption, bool cancelEnabled,
+                        const std::function<int()>& call);
     bool Busy() const { return busy_; }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
@@ -167,6 +172,7 @@ private:
     void evaluateCorrectionRules();
     void toggleGammaList();
     void showPicker(TContrastForm& picker, bool shown, QWidget* button);
+    void showAbovePanel(QWidget& popup, QWidget* anchor);
     int measuredLevel(RegionKind kind) const;
     QString processingFolder();
     void buildCollectionPanel();

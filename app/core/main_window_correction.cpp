@@ -132,13 +132,7 @@ void TfrmMDIParent::toggleGammaList() {
     }
     lightPicker_->hide();
     darkPicker_->hide();
-    QWidget* field = operationPanel_->edtGamma;
-    const QPoint centre = field->mapToGlobal(QPoint(field->width() / 2, 0));
-    const int top = bottomPanel_->mapToGlobal(QPoint(0, 0)).y();
-    gammaList_->adjustSize();
-    gammaList_->move(centre.x() - gammaList_->width() / 2,
-                     top - 2 - gammaList_->frameGeometry().height());
-    gammaList_->show();
+    showAbovePanel(*gammaList_, operationPanel_->edtGamma);
 }
 
 void TfrmMDIParent::showPicker(TContrastForm& picker, bool shown, QWidget* button) {
@@ -147,11 +141,16 @@ void TfrmMDIParent::showPicker(TContrastForm& picker, bool shown, QWidget* butto
         return;
     }
     gammaList_->hide();
-    const QPoint centre = button->mapToGlobal(QPoint(button->width() / 2, 0));
+    showAbovePanel(picker, button);
+}
+
+// Shows a pop-up centred over `anchor` with its bottom 2 pixels above the bottom panel.
+void TfrmMDIParent::showAbovePanel(QWidget& popup, QWidget* anchor) {
+    const QPoint centre = anchor->mapToGlobal(QPoint(anchor->width() / 2, 0));
     const int top = bottomPanel_->mapToGlobal(QPoint(0, 0)).y();
-    picker.adjustSize();
-    picker.move(centre.x() - picker.width() / 2, top - 2 - picker.frameGeometry().height());
-    picker.show();
+    popup.adjustSize();
+    popup.move(centre.x() - popup.width() / 2, top - 2 - popup.frameGeometry().height());
+    popup.show();
 }
 
 // The level the engine measures in the active window's Light or Dark region: the largest of

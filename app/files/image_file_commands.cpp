@@ -7,7 +7,6 @@
 #include "recent_files.h"
 #include "text_table.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,19 +15,6 @@
 namespace {
 
 const QStringList knownExtensions{"tif", "jpg", "png", "bmp", "pcx"};
-
-// The busy frame around one library call: cursor, progress box, disabled main window.
-template <typename Call> int withProgress(TfrmMDIParent& main, const QString& caption, Call call) {
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    TProgressForm& progress = main.progressForm();
-    progress.Begin(caption, true, main.settings().config.ProgressDelay);
-    main.setBusy(true);
-    const int result = call();
-    progress.End();
-    main.setBusy(false);
-    QApplication::restoreOverrideCursor();
-    return result;
-}
 
 void reportResult(TfrmMDIParent& main, int result) {
     if (result > 0) {
@@ -93,7 +79,7 @@ bool OpenImageFile(TfrmMDIParent& main, const QString& fileName) {
     const QByteArray encoded = QFile::encodeName(fileName);
     const QString caption = formatText(main.language().Text("Common", common_text::Loading),
                                        {QFileInfo(fileName).fileName()});
-    const int result = withProgress(main, caption, [&] {
+    const int result = main.RunWithProgress(caption, true, [&] {
         return image->LoadFromFile(encoded.constData(), TProgressForm::FileProgress);
     });
     if (result != 0) {
@@ -130,7 +116,7 @@ bool SaveImageFile(TfrmMDIParent& main, TfrmMDIChild& window, const QString& fil
     const QByteArray encoded = QFile::encodeName(fileName);
     const QString caption = formatText(main.language().Text("Common", common_text::Saving),
                                        {QFileInfo(fileName).fileName()});
-    const int result = withProgress(main, caption, [&] {
+    const int result = main.RunWithProgress(caption, true, [&] {
         return window.Image().SaveToFile(encoded.constData(), TProgressForm::FileProgress, bits);
     });
     if (result != 0) {
