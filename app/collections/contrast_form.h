@@ -3,23 +3,25 @@
 // level measured in the picture's Light or Dark region is marked beside it.
 #pragma once
 
+#include "level_picker.h"
 #include "numeric_edit.h"
 
 #include <QDialog>
 
 class TLanguage;
 
-class TContrastForm : public QDialog {
+class TContrastForm : public QDialog, public LevelPicker {
     Q_OBJECT
 
 public:
     TContrastForm(const QString& caption, int level, QWidget* parent = nullptr);
 
-    int Level() const { return IntEdit->Value(); }
+    QWidget& popup() override { return *this; }
+    int Level() const override { return IntEdit->Value(); }
     void SetLevel(int level);
     int MeasuredLevel() const { return measured_; }
     // A negative level hides the mark; the scale is repainted only when it changes.
-    void SetMeasuredLevel(int level);
+    void SetMeasuredLevel(int level) override;
     // The grey level of a row of the scale, counted from the top (0) to rows - 1.
     static int LevelOfRow(int row, int rows);
 

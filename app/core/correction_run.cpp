@@ -1,10 +1,12 @@
 #include "correction_run.h"
 
 #include "correction_records.h"
-#include "crop_run.h"
-#include "main_window.h"
+#include "image_window.h"
+#include "language.h"
 #include "progress_form.h"
+#include "settings_records.h"
 #include "text_table.h"
+#include "workspace_host.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ struct Destination {
     TDIBImage* image = nullptr;
 };
 
-bool prepareDestination(TfrmMDIParent& main, TDIBImage& source, Destination& destination) {
+bool prepareDestination(WorkspaceHost& main, TDIBImage& source, Destination& destination) {
     if (main.settings().config.CreateNewWindow == 0) {
         destination.image = &source;
         return true;
@@ -28,7 +30,7 @@ bool prepareDestination(TfrmMDIParent& main, TDIBImage& source, Destination& des
     return true;
 }
 
-void reportFailure(TfrmMDIParent& main, int result) {
+void reportFailure(WorkspaceHost& main, int result) {
     switch (result) {
     case TWK_INVALID_PARAMS:
         main.errorText("Invalid parameters");
@@ -46,14 +48,14 @@ void reportFailure(TfrmMDIParent& main, int result) {
 
 // Runs one engine call inside the progress box: Cancel only when the result goes to a new
 // picture (otherwise the engine writes into the window's own picture).
-int withProgress(TfrmMDIParent& main, int operation, const std::function<int()>& call) {
+int withProgress(WorkspaceHost& main, int operation, const std::function<int()>& call) {
     return main.RunWithProgress(
         main.language().Text("Common", common_text::ProgressFirstOperation + operation),
         main.settings().config.CreateNewWindow != 0, call);
 }
 
 // A successful run: the new picture opens in a window, or the window shows the changed one.
-void showResult(TfrmMDIParent& main, TfrmMDIChild& window, Destination& destination,
+void showResult(WorkspaceHost& main, TfrmMDIChild& window, Destination& destination,
                 int operation) {
     destination.image->Corrected = window.Image().Corrected || operation <= 1;
     if (destination.created != nullptr) {
@@ -64,21 +66,22 @@ void showResult(TfrmMDIParent& main, TfrmMDIChild& window, Destination& destinat
     }
 }
 
-void runOperation(TfrmMDIParent& main, TfrmMDIChild& window) {
-    const CorrectionSettings settings = main.correctionSettings();
+} // namespace
+
+bool StartOperation(WorkspaceHost& main, TfrmMDIChild& window, const CorrectionSettings& settings) {
     if (settings.operation >= 1 && window.Regions.FindFirst(RegionKind::Colour) == nullptr) {
         main.warningBox(common_text::NoColorRegion);
-        return;
+        return false;
     }
     Destination destination;
     if (!prepareDestination(main, window.Image(), destination)) {
-        return;
+        return false;
     }
     CorrectionRecords records;
     if (!records.Fill(settings, window.Image(), destination.image->Bits, window.Regions,
                       window.HatchAreas)) {
         main.errorBox(common_text::OutOfMemory);
-        return;
+        return false;
     }
     const int result = withProgress(main, settings.operation, [&] {
         return TWKDoImageOperation(records.EngineType(), records.Record(),
@@ -86,48 +89,27 @@ void runOperation(TfrmMDIParent& main, TfrmMDIChild& window) {
     });
     if (result != TWK_OK) {
         reportFailure(main, result);
-        return;
-    }
-    if (settings.operation <= 1) {
-        main.resetGamma();
+        return false;
     }
     showResult(main, window, destination, settings.operation);
+    return true;
 }
 
-} // namespace
-
-void StartCommand(TfrmMDIParent& main) {
-    main.hideCorrectionPopups();
-    TfrmMDIChild* window = main.activeImageWindow();
-    if (window == nullptr) {
-        return;
-    }
-    if (main.toolMode() == 10) {
-        CropRun(main, *window);
-        return;
-    }
-    runOperation(main, *window);
-}
-
-void RepeatCommand(TfrmMDIParent& main) {
-    TfrmMDIChild* window = main.activeImageWindow();
-    if (window == nullptr) {
-        return;
-    }
-    const int operation = main.settings().config.Operation;
+bool RepeatOperation(WorkspaceHost& main, TfrmMDIChild& window, int operation) {
     Destination destination;
-    if (!prepareDestination(main, window->Image(), destination)) {
-        return;
+    if (!prepareDestination(main, window.Image(), destination)) {
+        return false;
     }
     CorrectionRecords records;
-    records.FillRepeat(window->Image(), destination.image->Bits, window->HatchAreas);
+    records.FillRepeat(window.Image(), destination.image->Bits, window.HatchAreas);
     const int result = withProgress(main, operation, [&] {
         return TWKDoRepeatedImageOperation(operation, &records.repeat,
                                            TProgressForm::EngineProgress);
     });
     if (result != TWK_OK) {
         reportFailure(main, result);
-        return;
+        return false;
     }
-    showResult(main, *window, destination, operation);
+    showResult(main, window, destination, operation);
+    return true;
 }

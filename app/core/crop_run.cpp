@@ -1,11 +1,14 @@
 #include "crop_run.h"
 
 #include "image_edits.h"
-#include "main_window.h"
+#include "image_window.h"
+#include "language.h"
 #include "progress_form.h"
+#include "settings_records.h"
 #include "text_table.h"
+#include "workspace_host.h"
 
-void CropRun(TfrmMDIParent& main, TfrmMDIChild& window) {
+void CropRun(WorkspaceHost& main, TfrmMDIChild& window) {
     if (window.CropRect.isEmpty()) {
         main.warningBox(common_text::NoCropFrame);
         return;

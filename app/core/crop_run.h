@@ -1,9 +1,9 @@
 // Cropping the picture of an image window to its crop frame, with the progress box.
 #pragma once
 
-class TfrmMDIParent;
+class WorkspaceHost;
 class TfrmMDIChild;
 
 // Without a frame, a warning; else the cropped picture replaces the window's picture, or opens
 // in a new window when corrections go to new windows.
-void CropRun(TfrmMDIParent& main, TfrmMDIChild& window);
+void CropRun(WorkspaceHost& main, TfrmMDIChild& window);

@@ -1,26 +1,22 @@
 #include "main_window.h"
 
-#include "about_form.h"
+#include "collection_commands.h"
 #include "contrast_form.h"
+#include "correction_commands.h"
 #include "crop_run.h"
+#include "file_commands.h"
 #include "gamma_form.h"
-#include "help_system.h"
-#include "image_file_commands.h"
+#include "language_choice.h"
 #include "message_boxes.h"
 #include "operation_panel.h"
-#include "options_form.h"
-#include "palette_panel.h"
 #include "progress_form.h"
-#include "recent_files.h"
+#include "settings_commands.h"
 #include "text_table.h"
-#include "tip_box.h"
 #include "tool_cursors.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -29,7 +25,6 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTimer>
 #include <QToolBar>
 
 #include <cstring>
@@ -99,10 +94,11 @@ TfrmMDIParent::~TfrmMDIParent() {
 
 bool TfrmMDIParent::Create() {
     settings_.load(store_);
-    const QString languageName = settings_.languageFileName.isEmpty()
-                                     ? TLanguage::DefaultLanguageFileName()
-                                     : settings_.languageFileName;
-    const QString languagePath = dataFolder_ + "/Language/" + languageName;
+    const QString chosenLanguage = settings_.languageFileName;
+    const QString languagePath = startLanguagePath(settings_, dataFolder_);
+    if (settings_.languageFileName != chosenLanguage) {
+        settings_.saveFileChoices(store_); // the fallback to English is kept
+    }
     if (!language_.Load(languagePath)) {
         // No language yet, so the box speaks the program's own words.
         showMessage(nullptr, MessageKind::Error,
@@ -111,21 +107,15 @@ bool TfrmMDIParent::Create() {
     }
     applicationTitle_ = QString("Huemark %1").arg(version);
     setWindowTitle(applicationTitle_);
-    buildMenus();
-    buildOperationMenu();
-    buildToolBar();
-    buildBottomPanel();
-    buildCollectionPanel();
-    buildStatusBar();
-    applyLanguage();
     progressForm_ = std::make_unique<TProgressForm>(language_);
     createCorrectionPopups();
-    loadStartCollection();
-    ChooseOperation(settings_.config.Operation);
+    createControllers();
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    collections_->loadStartCollection();
+    correction_->ChooseOperation(settings_.config.Operation);
     SetToolMode(0); // the program starts without a tool
-    recentFiles_->setFiles(settings_.recentFiles);
-    connect(recentFiles_.get(), &RecentFiles::fileChosen, this,
-            [this](const QString& file) { OpenImageFile(*this, file); });
     restorePlacement(*this, settings_.config);
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -134,20 +124,38 @@ bool TfrmMDIParent::Create() {
     return true;
 }
 
+void TfrmMDIParent::createCorrectionPopups() {
+    lightPicker_ = new TContrastForm(language_.Text("Bottom Toolbar", 31), 255, this);
+    darkPicker_ = new TContrastForm(language_.Text("Bottom Toolbar", 32), 0, this);
+    gammaList_ = new TGammaForm(language_, this);
+    gammaList_->LoadFromBytes(settings_.gammas);
+}
+
+// The subsystems' controllers, each with the places its commands go.
+void TfrmMDIParent::createControllers() {
+    files_ = new FileCommands(*this, this);
+    correction_ = new CorrectionCommands(*this, {lightPicker_, darkPicker_, gammaList_}, this);
+    collections_ = new CollectionCommands(*this, this);
+    settingsCommands_ = new SettingsCommands(*this, version, this);
+    controllers_ = {files_, correction_, collections_, settingsCommands_};
+
+    gammaList_->valueChosen = [this](double value) { correction_->setGamma(value); };
+    gammaList_->currentValue = [this] { return correction_->gamma(); };
+    connect(this, &TfrmMDIParent::colourPickedFromImage, collections_,
+            &CollectionCommands::AddPickedColour);
+}
+
 void TfrmMDIParent::StartUp(const QStringList& files) {
     if (QScreen* screen = QApplication::primaryScreen(); screen && screen->depth() < 16) {
         warningBox(common_text::FewColors);
     }
     if (!files.isEmpty()) {
         for (const QString& file : files) {
-            OpenImageFile(*this, file);
+            files_->OpenImageFile(file);
         }
         return;
     }
-    if (settings_.local.DisplayTips != 0) {
-        TTipBox tips(language_, settings_.local, this);
-        tips.exec();
-    }
+    settingsCommands_->showTipsAtStart();
 }
 
 void TfrmMDIParent::OpenHandedOverFile(const QString& file) {
@@ -157,49 +165,53 @@ void TfrmMDIParent::OpenHandedOverFile(const QString& file) {
     raise();
     activateWindow();
     if (!file.isEmpty()) {
-        OpenImageFile(*this, file);
+        files_->OpenImageFile(file);
     }
 }
 
 QAction* TfrmMDIParent::menuAction(QMenu* menu, const char* name, int position) {
-    QAction* action = menu->addAction(QString());
+    QAction* action = menu->addAction(language_.Text("Main Menu", position));
     action->setObjectName(name);
-    menuTexts_.append({position, action});
     return action;
 }
 
 QAction* TfrmMDIParent::toolAction(const char* name, int position, QStyle::StandardPixmap icon) {
-    QAction* action = toolBar_->addAction(style()->standardIcon(icon), QString());
+    const QString hint = language_.Text("Main Toolbar", position);
+    QAction* action = toolBar_->addAction(style()->standardIcon(icon), hint);
     action->setObjectName(name);
-    toolTexts_.append({position, action});
+    action->setToolTip(hint);
     return action;
 }
 
+void TfrmMDIParent::forActiveWindow(const std::function<void(TfrmMDIChild&)>& command) {
+    if (TfrmMDIChild* window = activeImageWindow()) {
+        command(*window);
+    }
+}
+
 void TfrmMDIParent::buildMenus() {
-    mmnFile = menuBar()->addMenu(QString());
+    toolBar_ = addToolBar(QString());
+    toolBar_->setObjectName("ToolBar");
+    toolBar_->setMovable(false);
+
+    mmnFile = menuBar()->addMenu(language_.Text("Main Menu", 0));
     mmnFile->setObjectName("mmnFile");
-    mnOpen = menuAction(mmnFile, "mnOpen", 1);
-    mnOpen->setShortcut(QKeySequence::Open);
-    connect(mnOpen, &QAction::triggered, this, [this] { OpenCommand(*this); });
-    mnSaveAs = menuAction(mmnFile, "mnSaveAs", 2);
-    mnSaveAs->setShortcut(QKeySequence::SaveAs);
-    connect(mnSaveAs, &QAction::triggered, this, [this] {
-        if (TfrmMDIChild* window = activeImageWindow()) {
-            SaveAsCommand(*this, *window);
-        }
-    });
+    files_->addCommands(mmnFile, toolBar_);
     mmnFile->addSeparator();
     mnExit = menuAction(mmnFile, "mnExit", 12);
     mnExit->setShortcut(QKeySequence::Quit);
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
-    recentFiles_ = std::make_unique<RecentFiles>(mmnFile);
+    collections_->addFileCommands(mmnFile, mnExit);
+    files_->addRecentFiles(mmnFile);
 
-    mmnOptions = menuBar()->addAction(QString()); // a command of its own on the menu bar
-    mmnOptions->setObjectName("mmnOptions");
-    menuTexts_.append({19, mmnOptions});
-    connect(mmnOptions, &QAction::triggered, this, &TfrmMDIParent::showOptions);
+    settingsCommands_->addOptionsCommand(menuBar());
+    buildWindowMenu();
+    correction_->addOperationMenu(menuBar(), mmnWindows->menuAction());
+    settingsCommands_->addHelpMenu(menuBar());
+}
 
-    mmnWindows = menuBar()->addMenu(QString());
+void TfrmMDIParent::buildWindowMenu() {
+    mmnWindows = menuBar()->addMenu(language_.Text("Main Menu", 20));
     mmnWindows->setObjectName("mmnWindows");
     mnWindowTile = menuAction(mmnWindows, "mnWindowTile", 21);
     connect(mnWindowTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
@@ -208,67 +220,34 @@ void TfrmMDIParent::buildMenus() {
     mnWindowCloseAll = menuAction(mmnWindows, "mnWindowCloseAll", 23);
     connect(mnWindowCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
     mnWindowFitToImage = menuAction(mmnWindows, "mnWindowFitToImage", 24);
-    connect(mnWindowFitToImage, &QAction::triggered, this, [this] {
-        if (TfrmMDIChild* window = activeImageWindow()) {
-            window->FitToImage();
-        }
-    });
+    connect(mnWindowFitToImage, &QAction::triggered, this,
+            [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitToImage(); }); });
     mnWindowFitImageToWindow = menuAction(mmnWindows, "mnWindowFitImageToWindow", 25);
-    connect(mnWindowFitImageToWindow, &QAction::triggered, this, [this] {
-        if (TfrmMDIChild* window = activeImageWindow()) {
-            window->FitImageToWindow();
-        }
-    });
-
-    QMenu* help = menuBar()->addMenu(QString());
-    help->setObjectName("mmnHelp");
-    menuTexts_.append({44, help->menuAction()});
-    mnHelpYourfirststep = menuAction(help, "mnHelpYourfirststep", 45);
-    connect(mnHelpYourfirststep, &QAction::triggered, this, [this] { showHelp(1); });
-    mnHelpContents = menuAction(help, "mnHelpContents", 46);
-    mnHelpContents->setShortcut(QKeySequence::HelpContents);
-    connect(mnHelpContents, &QAction::triggered, this, [this] { showHelp(0); });
-    help->addSeparator();
-    mnHelpAbout = menuAction(help, "mnHelpAbout", 52);
-    connect(mnHelpAbout, &QAction::triggered, this, &TfrmMDIParent::showAbout);
-    menuTexts_.append({0, mmnFile->menuAction()});
-    menuTexts_.append({20, mmnWindows->menuAction()});
+    connect(mnWindowFitImageToWindow, &QAction::triggered, this,
+            [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitImageToWindow(); }); });
 }
 
 void TfrmMDIParent::buildToolBar() {
-    toolBar_ = addToolBar(QString());
-    toolBar_->setObjectName("ToolBar");
-    toolBar_->setMovable(false);
-    tbOpen = toolAction("tbOpen", 0, QStyle::SP_DialogOpenButton);
-    connect(tbOpen, &QAction::triggered, mnOpen, &QAction::trigger);
-    tbSaveAs = toolAction("tbSaveAs", 1, QStyle::SP_DialogSaveButton);
-    connect(tbSaveAs, &QAction::triggered, mnSaveAs, &QAction::trigger);
     toolBar_->addSeparator();
     toolButtons_ = new QActionGroup(this);
     toolButtons_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    tbZoomIn = modeButton(toolBar_, "tbZoomIn", "Main Toolbar", 4, 1);
+    tbZoomIn = addToolButton(toolBar_, "tbZoomIn", "Main Toolbar", 4, 1);
     tbZoom1to1 = toolAction("tbZoom1to1", 5, QStyle::SP_TitleBarNormalButton);
-    connect(tbZoom1to1, &QAction::triggered, this, [this] {
-        if (TfrmMDIChild* window = activeImageWindow()) {
-            window->SetZoom(1);
-        }
-    });
-    tbZoomOut = modeButton(toolBar_, "tbZoomOut", "Main Toolbar", 6, 2);
+    connect(tbZoom1to1, &QAction::triggered, this,
+            [this] { forActiveWindow([](TfrmMDIChild& window) { window.SetZoom(1); }); });
+    tbZoomOut = addToolButton(toolBar_, "tbZoomOut", "Main Toolbar", 6, 2);
     tbFitImageToWindow = toolAction("tbFitImageToWindow", 8, QStyle::SP_TitleBarMaxButton);
     connect(tbFitImageToWindow, &QAction::triggered, mnWindowFitImageToWindow, &QAction::trigger);
-    tbEyedropper = modeButton(toolBar_, "tbEyedropper", "Main Toolbar", 7, 11);
-    tbCrop = modeButton(toolBar_, "tbCrop", "Main Toolbar", 9, 10);
+    tbEyedropper = addToolButton(toolBar_, "tbEyedropper", "Main Toolbar", 7, 11);
+    tbCrop = addToolButton(toolBar_, "tbCrop", "Main Toolbar", 9, 10);
     toolBar_->addSeparator();
-    btIntHatchRectArea = modeButton(toolBar_, "btIntHatchRectArea", "Main Toolbar", 11, 12);
-    btExtHatchRectArea = modeButton(toolBar_, "btExtHatchRectArea", "Main Toolbar", 10, 13);
-    btIntHatchPolyArea = modeButton(toolBar_, "btIntHatchPolyArea", "Main Toolbar", 22, 14);
-    btExtHatchPolyArea = modeButton(toolBar_, "btExtHatchPolyArea", "Main Toolbar", 21, 15);
+    btIntHatchRectArea = addToolButton(toolBar_, "btIntHatchRectArea", "Main Toolbar", 11, 12);
+    btExtHatchRectArea = addToolButton(toolBar_, "btExtHatchRectArea", "Main Toolbar", 10, 13);
+    btIntHatchPolyArea = addToolButton(toolBar_, "btIntHatchPolyArea", "Main Toolbar", 22, 14);
+    btExtHatchPolyArea = addToolButton(toolBar_, "btExtHatchPolyArea", "Main Toolbar", 21, 15);
     btDeleteHatchAreas = toolAction("btDeleteHatchAreas", 12, QStyle::SP_DialogDiscardButton);
-    connect(btDeleteHatchAreas, &QAction::triggered, this, [this] {
-        if (TfrmMDIChild* window = activeImageWindow()) {
-            window->DeleteAllAreas();
-        }
-    });
+    connect(btDeleteHatchAreas, &QAction::triggered, this,
+            [this] { forActiveWindow([](TfrmMDIChild& window) { window.DeleteAllAreas(); }); });
     toolBar_->addSeparator();
     tbNextWindow = toolAction("tbNextWindow", 15, QStyle::SP_ArrowForward);
     connect(tbNextWindow, &QAction::triggered, mdiArea_, &QMdiArea::activateNextSubWindow);
@@ -276,11 +255,18 @@ void TfrmMDIParent::buildToolBar() {
     connect(tbCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
     tbTile = toolAction("tbTile", 17, QStyle::SP_FileDialogListView);
     connect(tbTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
-    buildRunButtons();
+    correction_->addRunButtons(toolBar_);
+
+    bottomBar_ = new QToolBar(this);
+    bottomBar_->setObjectName("BottomToolBar");
+    bottomBar_->setMovable(false);
+    addToolBar(Qt::BottomToolBarArea, bottomBar_);
+    correction_->addOperationPanel(bottomBar_);
+    collections_->addPalettePanel(correction_->operationPanel()->pnlPalette);
 }
 
-QAction* TfrmMDIParent::modeButton(QToolBar* bar, const char* name, const char* section,
-                                   int position, int mode) {
+QAction* TfrmMDIParent::addToolButton(QToolBar* bar, const char* name, const char* section,
+                                      int position, int mode) {
     // Buttons of the operation panel are shown by the panel's own tool buttons.
     QAction* action = bar != nullptr ? bar->addAction(toolIcon(mode), QString())
                                      : new QAction(toolIcon(mode), QString(), this);
@@ -294,28 +280,6 @@ QAction* TfrmMDIParent::modeButton(QToolBar* bar, const char* name, const char* 
     connect(action, &QAction::triggered, this,
             [this, mode](bool checked) { SetToolMode(checked ? mode : 0); });
     return action;
-}
-
-// The operation panel at the bottom: the reference buttons and the correction settings.
-void TfrmMDIParent::buildBottomPanel() {
-    btRefWhite = modeButton(nullptr, "btRefWhite", "Bottom Toolbar", 0, 3);
-    btRefBlack = modeButton(nullptr, "btRefBlack", "Bottom Toolbar", 1, 4);
-    btRefGray = modeButton(nullptr, "btRefGray", "Bottom Toolbar", 4, 5);
-    btRefColor = modeButton(nullptr, "btRefColor", "Bottom Toolbar", 5, 6);
-    btRefLight = modeButton(nullptr, "btRefLight", "Bottom Toolbar", 18, 7);
-    btRefDark = modeButton(nullptr, "btRefDark", "Bottom Toolbar", 19, 8);
-    btFilterRegions = modeButton(nullptr, "btFilterRegions", "Bottom Toolbar", 8, 6);
-    operationPanel_ = new TOperationPanel(
-        language_, settings_.config,
-        {btRefWhite, btRefBlack, btRefGray, btRefColor, btRefLight, btRefDark, btFilterRegions},
-        this);
-    bottomPanel_ = new QToolBar(this);
-    bottomPanel_->setObjectName("BottomToolBar");
-    bottomPanel_->setMovable(false);
-    bottomPanel_->addWidget(operationPanel_);
-    addToolBar(Qt::BottomToolBarArea, bottomPanel_);
-    connect(operationPanel_, &TOperationPanel::gammaListToggled, this,
-            &TfrmMDIParent::toggleGammaList);
 }
 
 namespace {
@@ -342,15 +306,13 @@ int promptOf(int mode) {
 
 void TfrmMDIParent::SetToolMode(int mode) {
     toolMode_ = std::clamp(mode, 0, 15);
-    QAction* regionButton = settings_.config.Operation == 5 ? btFilterRegions : btRefColor;
     for (QAction* button : toolButtons_->actions()) {
         const QSignalBlocker quiet(button);
-        const bool colourTool = button == btRefColor || button == btFilterRegions;
-        button->setChecked(button->data().toInt() == toolMode_ &&
-                           (!colourTool || button == regionButton));
+        button->setChecked(button->data().toInt() == toolMode_);
     }
-    showPicker(*lightPicker_, toolMode_ == 7, operationPanel_->btRefLight);
-    showPicker(*darkPicker_, toolMode_ == 8, operationPanel_->btRefDark);
+    for (CommandController* controller : std::as_const(controllers_)) {
+        controller->toolModeChanged(toolMode_);
+    }
     for (TfrmMDIChild* window : imageWindows()) {
         window->ApplyToolMode();
     }
@@ -382,54 +344,12 @@ void TfrmMDIParent::buildStatusBar() {
     statusBar()->addWidget(statusPanel1_, 1);
 }
 
-void TfrmMDIParent::applyLanguage() {
-    for (const auto& [position, action] : std::as_const(menuTexts_)) {
-        action->setText(language_.Text("Main Menu", position));
-    }
-    for (const auto& [position, action] : std::as_const(toolTexts_)) {
-        action->setText(language_.Text("Main Toolbar", position));
-        action->setToolTip(language_.Text("Main Toolbar", position));
-    }
-}
-
 void TfrmMDIParent::showStatus(const QString& text) {
     statusPanel0_->setText(text);
 }
 
 void TfrmMDIParent::saveBeforeClosing(TfrmMDIChild& window) {
-    SaveAsCommand(*this, window);
-}
-
-MessageTexts TfrmMDIParent::boxTexts(int captionPosition, int n,
-                                     const QStringList& arguments) const {
-    return {language_.Text("Common", captionPosition),
-            formatText(language_.Text("Common", n), arguments),
-            language_.Text("Common", common_text::Yes), language_.Text("Common", common_text::No),
-            language_.Text("Common", common_text::Cancel)};
-}
-
-void TfrmMDIParent::errorBox(int n, const QStringList& arguments) {
-    showMessage(this, MessageKind::Error, boxTexts(common_text::ErrorCaption, n, arguments));
-}
-
-void TfrmMDIParent::errorText(const QString& text) {
-    showMessage(this, MessageKind::Error,
-                {language_.Text("Common", common_text::ErrorCaption), text});
-}
-
-void TfrmMDIParent::informationBox(int n, const QStringList& arguments) {
-    showMessage(this, MessageKind::Information,
-                boxTexts(common_text::InformationCaption, n, arguments));
-}
-
-void TfrmMDIParent::warningBox(int n, const QStringList& arguments) {
-    showMessage(this, MessageKind::Warning, boxTexts(common_text::WarningCaption, n, arguments));
-}
-
-bool TfrmMDIParent::questionBox(int n, const QStringList& arguments) {
-    MessageTexts texts = boxTexts(common_text::ErrorCaption, n, arguments);
-    texts.caption = applicationTitle_;
-    return showMessage(this, MessageKind::Question, texts) == MessageAnswer::Yes;
+    files_->SaveAs(window);
 }
 
 QString TfrmMDIParent::NextImageName() {
@@ -507,21 +427,19 @@ void TfrmMDIParent::EvaluateEnablingRules() {
     }
     evaluating_ = true;
     ++evaluations_;
-    const bool active = activeImageWindow() != nullptr;
-    const bool two = imageWindows().size() >= 2;
-    for (QAction* action :
-         {mnSaveAs, tbSaveAs, tbZoomIn, tbZoom1to1, tbZoomOut, tbEyedropper, tbFitImageToWindow,
-          tbCrop, btExtHatchRectArea, btIntHatchRectArea, btExtHatchPolyArea, btIntHatchPolyArea,
-          tbTile, tbCloseAll, mnWindowTile, mnWindowCascade, mnWindowCloseAll, mnWindowFitToImage,
-          mnWindowFitImageToWindow}) {
+    TfrmMDIChild* window = activeImageWindow();
+    const bool active = window != nullptr;
+    for (QAction* action : {tbZoomIn, tbZoom1to1, tbZoomOut, tbEyedropper, tbFitImageToWindow,
+                            tbCrop, btExtHatchRectArea, btIntHatchRectArea, btExtHatchPolyArea,
+                            btIntHatchPolyArea, tbTile, tbCloseAll, mnWindowTile, mnWindowCascade,
+                            mnWindowCloseAll, mnWindowFitToImage, mnWindowFitImageToWindow}) {
         action->setEnabled(active);
     }
-    tbNextWindow->setEnabled(two);
-    btDeleteHatchAreas->setEnabled(active && activeImageWindow()->HatchAreas.Count() > 0);
-    btFromImage->setEnabled(active && activeImageWindow()->Regions.Count() > 0);
-    mnEditCollection->setEnabled(!cmpPalette->IsEmpty());
-    mnDeleteCollection->setEnabled(!cmpPalette->IsEmpty());
-    evaluateCorrectionRules();
+    tbNextWindow->setEnabled(imageWindows().size() >= 2);
+    btDeleteHatchAreas->setEnabled(active && window->HatchAreas.Count() > 0);
+    for (CommandController* controller : std::as_const(controllers_)) {
+        controller->updateEnabling();
+    }
     evaluating_ = false;
 }
 
@@ -552,31 +470,8 @@ void TfrmMDIParent::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     for (const QString& file : files) {
-        OpenImageFile(*this, file);
+        files_->OpenImageFile(file);
     }
-}
-
-void TfrmMDIParent::showOptions() {
-    TOptionsForm options(language_, settings_, store_, dataFolder_, this);
-    options.showHelp = [this](int topic) { showHelp(topic); };
-    options.exec();
-}
-
-void TfrmMDIParent::showHelp(int topic) {
-    if (helpWindow_ == nullptr) {
-        helpWindow_ = new THelpWindow(this);
-        const QString name = settings_.helpFileName.isEmpty() ? TLanguage::DefaultHelpFileName()
-                                                              : settings_.helpFileName;
-        helpWindow_->open(dataFolder_ + "/" + name);
-    }
-    helpWindow_->showTopic(topic);
-    helpWindow_->show();
-    helpWindow_->raise();
-}
-
-void TfrmMDIParent::showAbout() {
-    TAboutForm about(language_, version, this);
-    about.exec();
 }
 
 void TfrmMDIParent::closeEvent(QCloseEvent* event) {
@@ -584,7 +479,9 @@ void TfrmMDIParent::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    keepCollectionChanges(true);
+    for (CommandController* controller : std::as_const(controllers_)) {
+        controller->closing();
+    }
     saveSettings();
     event->accept();
 }
@@ -592,7 +489,6 @@ void TfrmMDIParent::closeEvent(QCloseEvent* event) {
 void TfrmMDIParent::saveSettings() {
     storePlacement(*this, settings_.config);
     gammaList_->SaveToBytes(settings_.gammas);
-    settings_.recentFiles = recentFiles_->files();
     settings_.save(store_);
     store_.sync();
 }

@@ -1,37 +1,38 @@
 #include "image_file_commands.h"
 
 #include "format_options.h"
-#include "main_window.h"
+#include "image_window.h"
+#include "language.h"
 #include "picture_open_dialog.h"
 #include "progress_form.h"
-#include "recent_files.h"
+#include "settings_records.h"
 #include "text_table.h"
+#include "workspace_host.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
 const QStringList knownExtensions{"tif", "jpg", "png", "bmp", "pcx"};
 
-void reportResult(TfrmMDIParent& main, int result) {
+void reportResult(WorkspaceHost& main, int result) {
     if (result > 0) {
         main.errorText(resultCodeText(main.language(), result));
     }
 }
 
 // Asks for the options of the file's format when they are to be shown; false on Cancel.
-bool confirmFormatOptions(TfrmMDIParent& main, const QString& extension) {
+bool confirmFormatOptions(WorkspaceHost& main, const QString& extension) {
     TLocalSettings& local = main.settings().local;
     std::unique_ptr<QDialog> dialog;
     if (extension == "jpg" && local.DisplayJPEGOptions != 0) {
-        dialog = std::make_unique<TJPEGOptions>(main.language(), local, &main);
+        dialog = std::make_unique<TJPEGOptions>(main.language(), local, main.dialogParent());
     } else if (extension == "tif" && local.DisplayTIFFOptions != 0) {
-        dialog = std::make_unique<TTIFFOptions>(main.language(), local, &main);
+        dialog = std::make_unique<TTIFFOptions>(main.language(), local, main.dialogParent());
     } else if (extension == "png" && local.DisplayPNGOptions != 0) {
-        dialog = std::make_unique<TPNGOptions>(main.language(), local, &main);
+        dialog = std::make_unique<TPNGOptions>(main.language(), local, main.dialogParent());
     }
     return dialog == nullptr || dialog->exec() == QDialog::Accepted;
 }
@@ -66,7 +67,7 @@ unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local) {
     return 0;
 }
 
-bool OpenImageFile(TfrmMDIParent& main, const QString& fileName) {
+bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
     if (!QFileInfo::exists(fileName)) {
         main.errorBox(common_text::FileNotFound, {fileName});
         return false;
@@ -95,15 +96,7 @@ bool OpenImageFile(TfrmMDIParent& main, const QString& fileName) {
     return true;
 }
 
-void OpenImageFiles(TfrmMDIParent& main, const QStringList& fileNames) {
-    for (const QString& fileName : fileNames) {
-        if (OpenImageFile(main, fileName)) {
-            main.recentFiles().Add(fileName);
-        }
-    }
-}
-
-bool SaveImageFile(TfrmMDIParent& main, TfrmMDIChild& window, const QString& fileName) {
+bool SaveImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fileName) {
     const QString extension = QFileInfo(fileName).suffix().toLower();
     if (!knownExtensions.contains(extension)) {
         main.errorText(main.language().Text("INPUT_OUTPUT", 10));
@@ -127,66 +120,4 @@ bool SaveImageFile(TfrmMDIParent& main, TfrmMDIChild& window, const QString& fil
     window.setFileName(fileName);
     window.Saved = true;
     return true;
-}
-
-QStringList dialogFilters(const QString& windowsFilter) {
-    const QStringList parts = windowsFilter.split('|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i].trimmed();
-        description.remove(QRegularExpression("\\s*\\([^)]*\\)$"));
-        QStringList patterns;
-        for (const QString& pattern : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
-            patterns << pattern.trimmed();
-            if (pattern.toUpper() != pattern) {
-                patterns << pattern.trimmed().toUpper();
-            }
-        }
-        filters << QString("%1 (%2)").arg(description, patterns.join(' '));
-    }
-    return filters;
-}
-
-namespace {
-int filterIndexOf(const QStringList& filters, const QString& chosen) {
-    return std::max(0, int(filters.indexOf(chosen))) + 1; // counted from 1, as stored
-}
-
-QString filterAt(const QStringList& filters, int storedIndex) {
-    return filters.value(std::clamp(storedIndex, 1, int(filters.size())) - 1);
-}
-
-// The folder of the last picture, or the shipped sample pictures before there is one.
-QString startFolder(TfrmMDIParent& main) {
-    const QString stored = main.settings().imageDirectory;
-    return !stored.isEmpty() && QDir(stored).exists() ? stored : main.dataFolder() + "/Images";
-}
-} // namespace
-
-void OpenCommand(TfrmMDIParent& main) {
-    const QStringList filters = dialogFilters(main.language().Text("Main Dialogs", 0));
-    TPictureOpenDialog dialog(&main, startFolder(main), filters);
-    dialog.selectNameFilter(filterAt(filters, main.settings().local.OpenFilterIndex));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
-    }
-    main.settings().imageDirectory = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    main.settings().local.OpenFilterIndex = filterIndexOf(filters, dialog.selectedNameFilter());
-    OpenImageFiles(main, dialog.selectedFiles());
-}
-
-void SaveAsCommand(TfrmMDIParent& main, TfrmMDIChild& window) {
-    const QStringList filters = dialogFilters(main.language().Text("Main Dialogs", 0));
-    QFileDialog dialog(&main, QString(), startFolder(main));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix("bmp");
-    dialog.selectNameFilter(filterAt(filters, main.settings().local.SaveFilterIndex));
-    dialog.selectFile(QFileInfo(window.FileName()).completeBaseName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
-    }
-    main.settings().imageDirectory = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    main.settings().local.SaveFilterIndex = filterIndexOf(filters, dialog.selectedNameFilter());
-    SaveImageFile(main, window, dialog.selectedFiles().first());
 }

@@ -1,12 +1,12 @@
 // Opening pictures into new image windows and saving the picture of an image window, through
-// the image-file library, with the progress box, the format option dialogs, the error texts of
-// the library's result codes and the recent-file list.
+// the image-file library, with the progress box, the format option dialogs and the error texts
+// of the library's result codes.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
-class TfrmMDIParent;
+class WorkspaceHost;
 class TfrmMDIChild;
 class TLanguage;
 
@@ -20,17 +20,7 @@ unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local);
 
 // Opens one picture file in a new image window; false (after telling the user why, unless
 // cancelled) when it cannot.
-bool OpenImageFile(TfrmMDIParent& main, const QString& fileName);
-// Opens files and adds each that opened to the recent files.
-void OpenImageFiles(TfrmMDIParent& main, const QStringList& fileNames);
+bool OpenImageFile(WorkspaceHost& main, const QString& fileName);
 // Writes the picture of `window` to `fileName` (asking for the format's options first when
 // they are to be shown); true when written.
-bool SaveImageFile(TfrmMDIParent& main, TfrmMDIChild& window, const QString& fileName);
-
-// The Open and Save As commands with their file dialogs.
-void OpenCommand(TfrmMDIParent& main);
-void SaveAsCommand(TfrmMDIParent& main, TfrmMDIChild& window);
-
-// A filter of the language file ("Description|*.a;*.b|...") as Qt file dialog filters, with
-// upper-case patterns added so that "PHOTO.JPG" is listed too.
-QStringList dialogFilters(const QString& windowsFilter);
+bool SaveImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fileName);

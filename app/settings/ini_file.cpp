@@ -4,6 +4,7 @@
 #include <SimpleIni.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <strings.h>
@@ -49,12 +50,22 @@ std::vector<IniFile::Entry> entriesOf(const CSimpleIniA& ini, const char* sectio
 } // namespace
 
 bool IniFile::load(const std::string& path) {
+    // A folder or a device of that name opens as a stream but fails (or throws) on reading.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return !in.bad() && loadData(text);
+    try {
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        return !in.bad() && loadData(text);
+    } catch (const std::ios_base::failure&) {
+        return false;
+    }
 }
 
 bool IniFile::loadData(const std::string& text) {

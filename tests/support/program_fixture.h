@@ -1,10 +1,14 @@
 // A real main window on a private settings file, with the message boxes answered by the test.
 #pragma once
 
+#include "collection_commands.h"
+#include "correction_commands.h"
 #include "dib_image.h"
 #include "dib_pattern.h"
+#include "file_commands.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "settings_commands.h"
 #include "settings_store.h"
 
 #include <QApplication>

@@ -14,7 +14,7 @@
 namespace {
 QString label(const TfrmMDIParent& main, int index) {
     // lbRGB and lbComment are the panel's two labels, in that order.
-    const auto labels = main.palettePanel()->parentWidget()->findChildren<QLabel*>(
+    const auto labels = main.collections().palettePanel()->parentWidget()->findChildren<QLabel*>(
         QString(), Qt::FindDirectChildrenOnly);
     return labels.value(labels.size() - 2 + index)->text();
 }
@@ -36,7 +36,7 @@ void answerColourDialog(std::optional<std::array<int, 3>> colour, const QString&
 } // namespace
 
 TEST_F(ProgramTest, TheShippedCollectionAndTheSelectedColour) {
-    TPalettePanel* panel = main->palettePanel();
+    TPalettePanel* panel = main->collections().palettePanel();
     ASSERT_GE(panel->List().Count(), 15) << "greys, skin, sky, foliage and paper";
     EXPECT_TRUE(main->settings().paletteFileName.isEmpty()) << "saved under a name of one's own";
     EXPECT_FALSE(panel->Modified);
@@ -54,7 +54,7 @@ TEST_F(ProgramTest, TheShippedCollectionAndTheSelectedColour) {
 }
 
 TEST_F(ProgramTest, EditingTheNameKeepsThePictureAndANewColourDropsIt) {
-    TPalettePanel* panel = main->palettePanel();
+    TPalettePanel* panel = main->collections().palettePanel();
     TPaletteColor withPicture;
     withPicture.Color = 0x000000ff;
     QByteArray bitmap(40 + 8, '\0');
@@ -67,26 +67,26 @@ TEST_F(ProgramTest, EditingTheNameKeepsThePictureAndANewColourDropsIt) {
     panel->AddEntry(withPicture);
     const int index = panel->PressedButton();
     answerColourDialog(std::nullopt, "renamed");
-    main->EditCollectionColour();
+    main->collections().EditCollectionColour();
     EXPECT_EQ(panel->List()[index]->Name, "renamed");
     EXPECT_EQ(panel->List()[index]->PictureBytes(), bitmap) << "the picture stays";
     answerColourDialog(std::array{0, 255, 0}, "green now");
-    main->EditCollectionColour();
+    main->collections().EditCollectionColour();
     EXPECT_EQ(panel->List()[index]->Color, 0x0000ff00u);
     EXPECT_EQ(panel->List()[index]->PictureSize, 0) << "a new colour drops the picture";
     EXPECT_EQ(panel->PressedButton(), index);
 
     const int before = panel->List().Count();
     answerColourDialog(std::array{1, 2, 3}, "added");
-    main->AddCollectionColour();
+    main->collections().AddCollectionColour();
     ASSERT_EQ(panel->List().Count(), before + 1);
     EXPECT_EQ(panel->List()[before]->Color, 0x00030201u);
-    main->DeleteCollectionColour();
+    main->collections().DeleteCollectionColour();
     EXPECT_EQ(panel->List().Count(), before);
 }
 
 TEST_F(ProgramTest, ColoursFromPicturesJoinTheCollection) {
-    TPalettePanel* panel = main->palettePanel();
+    TPalettePanel* panel = main->collections().palettePanel();
     const int before = panel->List().Count();
     TfrmMDIChild* window = main->NewImageWindow(pattern(120, 90), "p");
     main->SetToolMode(9);
@@ -97,8 +97,8 @@ TEST_F(ProgramTest, ColoursFromPicturesJoinTheCollection) {
 
     window->Regions.AddRegion(RegionKind::White, QRect(10, 10, 80, 60), 0);
     QApplication::processEvents();
-    ASSERT_TRUE(main->btFromImage->isEnabled());
-    main->btFromImage->trigger();
+    ASSERT_TRUE(main->collections().btFromImage->isEnabled());
+    main->collections().btFromImage->trigger();
     ASSERT_EQ(panel->List().Count(), before + 2);
     const TPaletteColor& taken = *panel->List()[before + 1];
     const BgrColor mean = window->Image().ExtractColor(QRect(10, 10, 80, 60));
@@ -111,9 +111,9 @@ TEST_F(ProgramTest, ColoursFromPicturesJoinTheCollection) {
 }
 
 TEST_F(ProgramTest, CollectionFilesOpenSaveAndFail) {
-    TPalettePanel* panel = main->palettePanel();
+    TPalettePanel* panel = main->collections().palettePanel();
     const QString file = folder.filePath("mine.col");
-    ASSERT_TRUE(main->SaveCollectionTo(file));
+    ASSERT_TRUE(main->collections().SaveCollectionTo(file));
     EXPECT_EQ(main->settings().paletteFileName, file);
     EXPECT_FALSE(panel->Modified);
     const int count = panel->List().Count();
@@ -122,14 +122,14 @@ TEST_F(ProgramTest, CollectionFilesOpenSaveAndFail) {
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("NOT A COLLECTION AT ALL, JUST TEXT");
     damaged.close();
-    EXPECT_FALSE(main->LoadCollection(damaged.fileName()));
+    EXPECT_FALSE(main->collections().LoadCollection(damaged.fileName()));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, main->language().Text("Common", 38));
     EXPECT_TRUE(main->settings().paletteFileName.isEmpty());
     EXPECT_EQ(panel->List().Count(), 0) << "a failed load leaves the collection empty";
     EXPECT_EQ(panel->PressedButton(), -1);
 
-    ASSERT_TRUE(main->LoadCollection(file));
+    ASSERT_TRUE(main->collections().LoadCollection(file));
     EXPECT_EQ(panel->List().Count(), count);
     EXPECT_EQ(panel->PressedButton(), 0);
 
@@ -142,7 +142,7 @@ TEST_F(ProgramTest, CollectionFilesOpenSaveAndFail) {
 }
 
 TEST_F(ProgramTest, ClosingWithAnUnsavedCollectionAsks) {
-    main->palettePanel()->DeleteSelected();
+    main->collections().palettePanel()->DeleteSelected();
     answers = {MessageAnswer::No};
     EXPECT_TRUE(main->close());
     ASSERT_FALSE(messages.empty());

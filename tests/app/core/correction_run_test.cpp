@@ -101,13 +101,14 @@ TEST_F(CorrectionRunTest, ImageCorrectionEqualsTheEngineCalledDirectly) {
     mark(window, 3, QRect(5, 5, 20, 20));   // White
     mark(window, 4, QRect(125, 5, 20, 20)); // Black
     mark(window, 5, QRect(5, 85, 20, 20));  // Grey
-    main->operationPanel()->edtGamma->SetValue(1.3L);
-    main->tbStart->trigger();
+    main->correction().operationPanel()->edtGamma->SetValue(1.3L);
+    main->correction().tbStart->trigger();
     ASSERT_EQ(main->imageWindows().size(), 2) << "Create new window is on at first start";
     const TDIBImage& result = newest()->Image();
     EXPECT_TRUE(result.Corrected);
     EXPECT_TRUE(samePixels(window->Image(), *original)) << "the source is untouched";
-    EXPECT_EQ(double(main->operationPanel()->edtGamma->Value()), 1.0) << "gamma back to 1.0";
+    EXPECT_EQ(double(main->correction().operationPanel()->edtGamma->Value()), 1.0)
+        << "gamma back to 1.0";
 
     auto expected = copyOf(*original);
     TRefArea areas[] = {{5, 85, 25, 105, 0, TWK_REF_GREY, 0},
@@ -120,12 +121,12 @@ TEST_F(CorrectionRunTest, ImageCorrectionEqualsTheEngineCalledDirectly) {
 
 TEST_F(CorrectionRunTest, LayerOperationsAndTheFilterEqualTheEngine) {
     for (int operation = 1; operation <= 5; ++operation) {
-        main->ChooseOperation(operation);
+        main->correction().ChooseOperation(operation);
         TfrmMDIChild* window = open();
         const auto original = copyOf(window->Image());
         EXPECT_EQ(main->toolMode(), 6) << "choosing the operation pressed its region button";
         mark(window, 6, QRect(125, 85, 20, 20)); // the red patch
-        main->tbStart->trigger();
+        main->correction().tbStart->trigger();
         ASSERT_EQ(main->imageWindows().size(), 2) << operation;
         auto expected = copyOf(*original);
         TLayerSample sample{
@@ -166,19 +167,20 @@ TEST_F(CorrectionRunTest, LayerOperationsAndTheFilterEqualTheEngine) {
 TEST_F(CorrectionRunTest, RepeatOnASecondPictureAndInTheSameWindow) {
     TfrmMDIChild* first = open();
     mark(first, 3, QRect(5, 5, 20, 20));
-    main->tbStart->trigger();
+    main->correction().tbStart->trigger();
     QApplication::processEvents();
-    EXPECT_TRUE(main->tbRepeat->isEnabled());
+    EXPECT_TRUE(main->correction().tbRepeat->isEnabled());
 
     main->settings().config.CreateNewWindow = 0;
     TfrmMDIChild* second = main->NewImageWindow(scene(), "second");
     const auto original = copyOf(second->Image());
-    main->operationPanel()->edtGamma->SetValue(1.5L);
-    main->tbRepeat->trigger();
+    main->correction().operationPanel()->edtGamma->SetValue(1.5L);
+    main->correction().tbRepeat->trigger();
     EXPECT_EQ(main->imageWindows().size(), 3) << "the result stays in its window";
     EXPECT_FALSE(second->Saved);
     EXPECT_TRUE(second->Image().Corrected);
-    EXPECT_EQ(double(main->operationPanel()->edtGamma->Value()), 1.5) << "Repeat keeps gamma";
+    EXPECT_EQ(double(main->correction().operationPanel()->edtGamma->Value()), 1.5)
+        << "Repeat keeps gamma";
     auto expected = copyOf(*original);
     TRepeatParams p{sizeof(TRepeatParams), original->Describe(), expected->Bits, nullptr};
     ASSERT_EQ(TWKDoRepeatedImageOperation(0, &p, nullptr), TWK_OK);
@@ -187,11 +189,11 @@ TEST_F(CorrectionRunTest, RepeatOnASecondPictureAndInTheSameWindow) {
 }
 
 TEST_F(CorrectionRunTest, LayerOperationWithoutAColourRegionWarns) {
-    main->ChooseOperation(1);
+    main->correction().ChooseOperation(1);
     TfrmMDIChild* window = open();
     const auto original = copyOf(window->Image());
     mark(window, 3, QRect(5, 5, 20, 20));
-    main->tbStart->trigger();
+    main->correction().tbStart->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages[0].text, main->language().Text("Common", 11));
@@ -209,49 +211,49 @@ TEST_F(CorrectionRunTest, CancelGivesNoWindowAndNoMessage) {
         cancelEnabled = progress.btCancel->isEnabled();
         progress.btCancel->click();
     });
-    main->tbStart->trigger();
+    main->correction().tbStart->trigger();
     EXPECT_TRUE(cancelEnabled) << "with Create new window, Cancel may be used";
     EXPECT_EQ(main->imageWindows().size(), 1);
     EXPECT_TRUE(messages.empty());
 
-    main->cmbCreateNewImage->setChecked(false);
+    main->correction().cmbCreateNewImage->setChecked(false);
     EXPECT_EQ(main->settings().config.CreateNewWindow, 0) << "written at once";
     QTimer::singleShot(0, [&] { cancelEnabled = main->progressForm().btCancel->isEnabled(); });
-    main->tbStart->trigger();
+    main->correction().tbStart->trigger();
     EXPECT_FALSE(cancelEnabled) << "writing into the picture itself cannot be cancelled";
 }
 
 TEST_F(CorrectionRunTest, ProcessingFilesSwitchTheOperation) {
-    main->ChooseOperation(3);
+    main->correction().ChooseOperation(3);
     TfrmMDIChild* window = open();
     mark(window, 6, QRect(125, 85, 20, 20));
-    main->tbStart->trigger();
+    main->correction().tbStart->trigger();
     const QString file = folder.filePath("filling.prs");
-    main->SaveProcessing(file);
+    main->correction().SaveProcessing(file);
     ASSERT_TRUE(QFile::exists(file));
     EXPECT_EQ(main->settings().processingDirectory, QDir(folder.path()).absolutePath());
 
-    main->ChooseOperation(0);
-    EXPECT_TRUE(main->operationPanel()->pnlWBAuto->isVisibleTo(main.get()));
-    main->OpenProcessing(file);
+    main->correction().ChooseOperation(0);
+    EXPECT_TRUE(main->correction().operationPanel()->pnlWBAuto->isVisibleTo(main.get()));
+    main->correction().OpenProcessing(file);
     EXPECT_EQ(main->settings().config.Operation, 3);
-    EXPECT_FALSE(main->operationPanel()->pnlWBAuto->isVisibleTo(main.get()));
-    EXPECT_TRUE(main->operationPanel()->edtLayerRange->isVisibleTo(main.get()));
+    EXPECT_FALSE(main->correction().operationPanel()->pnlWBAuto->isVisibleTo(main.get()));
+    EXPECT_TRUE(main->correction().operationPanel()->edtLayerRange->isVisibleTo(main.get()));
 
     QFile damaged(folder.filePath("damaged.prs"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("HMPRESET but nothing more");
     damaged.close();
-    main->ChooseOperation(5);
-    main->OpenProcessing(damaged.fileName());
+    main->correction().ChooseOperation(5);
+    main->correction().OpenProcessing(damaged.fileName());
     EXPECT_EQ(main->settings().config.Operation, 5) << "a damaged file changes nothing";
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, MessageKind::Error);
-    EXPECT_TRUE(main->operationPanel()->pnlFilter->isVisibleTo(main.get()));
+    EXPECT_TRUE(main->correction().operationPanel()->pnlFilter->isVisibleTo(main.get()));
 }
 
 TEST_F(CorrectionRunTest, PanelSettingsAreWrittenAtOnce) {
-    TOperationPanel* panel = main->operationPanel();
+    TOperationPanel* panel = main->correction().operationPanel();
     panel->chbAuto->setChecked(true);
     EXPECT_EQ(main->settings().config.Auto, 1);
     panel->rbtBrightness->click();
@@ -259,14 +261,14 @@ TEST_F(CorrectionRunTest, PanelSettingsAreWrittenAtOnce) {
     panel->edtLayerRange->Field()->setText("-40");
     QTest::keyClick(panel->edtLayerRange->Field(), Qt::Key_Return);
     EXPECT_EQ(main->settings().config.LayerRange, -40);
-    main->btRefLight->trigger();
+    main->correction().btRefLight->trigger();
     EXPECT_TRUE(main->lightPicker()->isVisible()) << "the picker shows while Light is down";
-    main->btRefDark->trigger();
+    main->correction().btRefDark->trigger();
     EXPECT_FALSE(main->lightPicker()->isVisible());
     EXPECT_TRUE(main->darkPicker()->isVisible());
     open();
     QApplication::processEvents();
-    main->tbStart->trigger();
+    main->correction().tbStart->trigger();
     EXPECT_FALSE(main->darkPicker()->isVisible()) << "Start hides the pickers";
 }
 

@@ -47,7 +47,7 @@ TEST_F(DrawingTest, ReferenceRegionsAtSeveralZooms) {
         TfrmMDIChild* window = open(z);
         QWidget* viewport = window->View()->viewport();
         main->SetToolMode(3); // White
-        EXPECT_TRUE(main->btRefWhite->isChecked());
+        EXPECT_TRUE(main->correction().btRefWhite->isChecked());
         EXPECT_EQ(prompt(*main), main->language().Text("Common", 4));
         const QPoint from = window->imageToClient(QPoint(10, 12));
         const QPoint to = window->imageToClient(QPoint(19, 21));
@@ -71,36 +71,36 @@ TEST_F(DrawingTest, ReferenceRegionsAtSeveralZooms) {
 TEST_F(DrawingTest, ListRulesThroughTheButtons) {
     TfrmMDIChild* window = open(1);
     QWidget* viewport = window->View()->viewport();
-    main->btRefWhite->trigger();
+    main->correction().btRefWhite->trigger();
     drag(viewport, {5, 5}, {15, 15});
-    main->btRefLight->trigger();
-    EXPECT_FALSE(main->btRefWhite->isChecked()) << "one tool button at a time";
+    main->correction().btRefLight->trigger();
+    EXPECT_FALSE(main->correction().btRefWhite->isChecked()) << "one tool button at a time";
     drag(viewport, {30, 5}, {40, 15});
     ASSERT_EQ(window->Regions.Count(), 1);
     EXPECT_EQ(window->Regions[0]->Kind, RegionKind::Light) << "Light replaced White";
 
-    main->btRefDark->trigger();
+    main->correction().btRefDark->trigger();
     drag(viewport, {5, 40}, {15, 50});
-    main->btRefBlack->trigger();
+    main->correction().btRefBlack->trigger();
     drag(viewport, {30, 40}, {40, 50});
     EXPECT_EQ(window->Regions.Count(), 2);
     EXPECT_EQ(window->Regions.FindFirst(RegionKind::Dark), nullptr) << "Black replaced Dark";
 
     main->settings().config.ReferenceColour[0] = 200; // red
-    main->btRefColor->trigger();
+    main->correction().btRefColor->trigger();
     drag(viewport, {60, 5}, {65, 10});
     drag(viewport, {70, 5}, {75, 10});
     drag(viewport, {80, 5}, {85, 10});
     EXPECT_EQ(window->Regions.Count(), 5);
     EXPECT_EQ(window->Regions[2]->RegionColour & 0xff, 200u) << "the reference colour's red";
-    main->btRefGray->trigger();
+    main->correction().btRefGray->trigger();
     drag(viewport, {60, 60}, {70, 70});
     EXPECT_EQ(window->Regions.Count(), 3) << "Grey removed the three Colour regions";
-    main->btRefColor->trigger();
+    main->correction().btRefColor->trigger();
     drag(viewport, {60, 30}, {70, 35});
     EXPECT_EQ(window->Regions.FindFirst(RegionKind::Grey), nullptr) << "and Colour the Grey";
 
-    main->btRefColor->trigger(); // released again: no tool
+    main->correction().btRefColor->trigger(); // released again: no tool
     EXPECT_EQ(main->toolMode(), 0);
     EXPECT_EQ(prompt(*main), "");
 }

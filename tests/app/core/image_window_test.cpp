@@ -111,11 +111,11 @@ TEST_F(ProgramTest, CloseAllStopsAtTheFirstCancel) {
 
 TEST_F(ProgramTest, EnablingRulesFollowTheImageWindows) {
     QApplication::processEvents();
-    EXPECT_FALSE(main->tbSaveAs->isEnabled());
+    EXPECT_FALSE(main->files().tbSaveAs->isEnabled());
     EXPECT_FALSE(main->mnWindowTile->isEnabled());
     main->NewImageWindow(pattern(40, 30), "a.bmp");
     QApplication::processEvents();
-    EXPECT_TRUE(main->tbSaveAs->isEnabled());
+    EXPECT_TRUE(main->files().tbSaveAs->isEnabled());
     EXPECT_TRUE(main->mnWindowFitToImage->isEnabled());
     EXPECT_FALSE(main->tbNextWindow->isEnabled());
     main->NewImageWindow(pattern(40, 30), "b.bmp");
@@ -124,7 +124,7 @@ TEST_F(ProgramTest, EnablingRulesFollowTheImageWindows) {
 
     main->CloseAll();
     QApplication::processEvents();
-    EXPECT_FALSE(main->tbSaveAs->isEnabled());
+    EXPECT_FALSE(main->files().tbSaveAs->isEnabled());
     const int before = main->EvaluationCount();
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
@@ -180,7 +180,7 @@ TEST_F(ProgramTest, ZoomToRectCentresTheRectangle) {
 }
 
 TEST_F(ProgramTest, MenuTextsComeFromTheLanguageFile) {
-    EXPECT_EQ(main->mnOpen->text(), main->language().Text("Main Menu", 1));
+    EXPECT_EQ(main->files().mnOpen->text(), main->language().Text("Main Menu", 1));
     EXPECT_EQ(main->mnWindowCloseAll->text(), "Close &All");
     EXPECT_EQ(main->tbTile->toolTip(), main->language().Text("Main Toolbar", 17));
     EXPECT_EQ(main->windowTitle(), "Huemark 4.04");

@@ -1,10 +1,12 @@
 #include "program_fixture.h"
 
+#include "help_system.h"
 #include "recent_files.h"
 #include "tip_box.h"
 
 #include <QDropEvent>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -29,11 +31,65 @@ TEST(MainWindowStart, WithoutItsLanguageFileTheProgramEnds) {
     EXPECT_TRUE(texts[0].startsWith("Can't open file " + folder.path() + "/Language/"));
 }
 
+TEST(MainWindowStart, AnUnreadableLanguageFileEndsTheProgram) {
+    QTemporaryDir folder;
+    QDir(folder.path()).mkpath("Language/English.ini"); // there, but no file to read
+    SettingsStore store(folder.filePath("settings.ini"));
+    store.writeString("DirSection", "LanguageFileName", "English.ini");
+    int boxes = 0;
+    setMessageResponder([&](MessageKind, const MessageTexts&) {
+        ++boxes;
+        return MessageAnswer::Ok;
+    });
+    TfrmMDIParent main(store, folder.path());
+    EXPECT_FALSE(main.Create());
+    setMessageResponder({});
+    EXPECT_EQ(boxes, 1);
+}
+
+// A stored language that is not installed (as on a French desktop before any translation
+// ships) gives a working program in English, and the choice is kept.
+class MissingLanguageTest : public ProgramTest {
+    void configure() override {
+        store->writeString("DirSection", "LanguageFileName", "Francais.ini");
+    }
+};
+
+TEST_F(MissingLanguageTest, FallsBackToEnglishAndRemembersIt) {
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(main->mmnFile->title(), main->language().Text("Main Menu", 0));
+    EXPECT_FALSE(main->mmnFile->title().isEmpty());
+    EXPECT_EQ(main->settings().languageFileName, "English.ini");
+    ASSERT_TRUE(main->close());
+    QString stored;
+    ASSERT_TRUE(store->readString("DirSection", "LanguageFileName", stored));
+    EXPECT_EQ(stored, "English.ini");
+}
+
+TEST_F(ProgramTest, EachHelpItemOpensItsTopic) {
+    SettingsCommands& help = main->settingsCommands();
+    const std::pair<QAction*, int> items[] = {
+        {help.mnHelpYourfirststep, 7},        {help.mnHelpContents, 0},
+        {help.mnHelpOurDevelopments, 8},      {help.mnHelpOurDealers, 9},
+        {help.mnHelpOrderingInformation, 10}, {help.mnHelpTechnicalSupport, 13}};
+    for (const auto& [item, topic] : items) {
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(help.mmnHelp->actions().contains(item)) << item->objectName().toStdString();
+        EXPECT_FALSE(item->text().isEmpty()) << item->objectName().toStdString();
+        item->trigger();
+        ASSERT_NE(help.helpWindow(), nullptr);
+        EXPECT_EQ(help.helpWindow()->shownTopic(), topic) << item->objectName().toStdString();
+    }
+    EXPECT_TRUE(help.helpWindow()->isVisible());
+    ASSERT_TRUE(main->close());
+    EXPECT_FALSE(help.helpWindow()->isVisible()) << "closing the program closes help";
+}
+
 TEST_F(ProgramTest, TheCommandLinesFilesOpenAtStartUp) {
     main->StartUp({sample, sample2});
     EXPECT_EQ(main->imageWindows().size(), 2);
     EXPECT_EQ(main->activeImageWindow()->FileName(), sample2);
-    EXPECT_TRUE(main->recentFiles().files().isEmpty());
+    EXPECT_TRUE(main->files().recentFiles().files().isEmpty());
 }
 
 TEST_F(ProgramTest, WithoutFilesTheTipsBoxMayShow) {
@@ -67,7 +123,7 @@ TEST_F(ProgramTest, DroppedFilesOpen) {
 }
 
 TEST_F(ProgramTest, ClosingWritesTheSettings) {
-    main->recentFiles().Add(sample);
+    main->files().recentFiles().Add(sample);
     main->settings().imageDirectory = "/pictures";
     main->settings().local.JpegQuality = 4;
     main->NewImageWindow(pattern(10, 10), "unsaved");

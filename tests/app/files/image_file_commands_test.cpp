@@ -1,5 +1,6 @@
 #include "program_fixture.h"
 
+#include "dialog_filters.h"
 #include "format_options.h"
 #include "image_file_commands.h"
 #include "picture_open_dialog.h"
@@ -93,7 +94,7 @@ TEST_F(ProgramTest, SavesInAllFiveFormatsAndReadsThemBack) {
         }
     }
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(main->recentFiles().files().isEmpty()) << "saving adds nothing to the list";
+    EXPECT_TRUE(main->files().recentFiles().files().isEmpty()) << "saving adds nothing to the list";
 }
 
 TEST_F(ProgramTest, AFailedSaveWritesNothingAndKeepsTheWindowsState) {
@@ -146,10 +147,10 @@ TEST_F(ProgramTest, CancellingTheOptionsDialogWritesNothing) {
 }
 
 TEST_F(ProgramTest, OpeningSeveralFilesAddsOnlyThoseThatOpened) {
-    OpenImageFiles(*main, {sample, folder.filePath("gone.png"),
-                           HUEMARK_DATA_DIR "/Images/still-life-small.pcx"});
+    main->files().OpenImageFiles(
+        {sample, folder.filePath("gone.png"), HUEMARK_DATA_DIR "/Images/still-life-small.pcx"});
     EXPECT_EQ(main->imageWindows().size(), 2);
-    EXPECT_EQ(main->recentFiles().files(),
+    EXPECT_EQ(main->files().recentFiles().files(),
               (QStringList{HUEMARK_DATA_DIR "/Images/still-life-small.pcx", sample}));
 }
 
@@ -223,11 +224,11 @@ TEST_F(ProgramTest, TheOpenCommandRemembersFolderAndFilter) {
         dialog->selectFile(HUEMARK_DATA_DIR "/Images/still-life-small.pcx");
         static_cast<QDialog*>(dialog)->accept(); // as the dialog's own OK button
     });
-    OpenCommand(*main);
+    main->files().OpenCommand();
     ASSERT_EQ(main->imageWindows().size(), 1);
     EXPECT_EQ(main->settings().imageDirectory, QString(HUEMARK_DATA_DIR "/Images"));
     EXPECT_EQ(main->settings().local.OpenFilterIndex, 6);
-    EXPECT_EQ(main->recentFiles().files(),
+    EXPECT_EQ(main->files().recentFiles().files(),
               QStringList{HUEMARK_DATA_DIR "/Images/still-life-small.pcx"});
 }
 
@@ -253,7 +254,7 @@ TEST_F(ProgramTest, SaveAsUsesTheChosenFormatsExtension) {
         dialog->selectFile(folder.filePath("scan.tif"));
         static_cast<QDialog*>(dialog)->accept(); // as the dialog's own OK button
     });
-    SaveAsCommand(*main, *window);
+    main->files().SaveAs(*window);
     EXPECT_TRUE(QFile::exists(folder.filePath("scan.tif")));
     EXPECT_EQ(main->settings().local.SaveFilterIndex, 4);
     EXPECT_TRUE(window->Saved);

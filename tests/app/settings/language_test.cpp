@@ -68,6 +68,9 @@ TEST(Language, LimitsDuplicatesAndDamagedFiles) {
 
     EXPECT_FALSE(language.Load(dir.filePath("missing.ini")));
     EXPECT_EQ(language.Text("Twice", 0), "first") << "a failed load keeps the table";
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    EXPECT_FALSE(language.Load(dir.filePath("folder.ini"))) << "a folder is no language file";
+    EXPECT_FALSE(language.Load("/dev/null/English.ini"));
     std::string garbage;
     for (int i = 0; i < 4096; ++i) {
         garbage.push_back(static_cast<char>((i * 131) % 256));

@@ -1,0 +1,88 @@
+#include "settings_commands.h"
+
+#include "about_form.h"
+#include "help_system.h"
+#include "language.h"
+#include "options_form.h"
+#include "settings_records.h"
+#include "tip_box.h"
+#include "workspace_host.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenuBar>
+
+SettingsCommands::SettingsCommands(WorkspaceHost& host, const QString& version, QObject* parent)
+    : CommandController(host, parent), version_(version) {}
+
+void SettingsCommands::addOptionsCommand(QMenuBar* bar) {
+    mmnOptions = bar->addAction(host().language().Text("Main Menu", 19));
+    mmnOptions->setObjectName("mmnOptions");
+    connect(mmnOptions, &QAction::triggered, this, &SettingsCommands::showOptions);
+}
+
+QAction* SettingsCommands::helpItem(const char* name, int position, int topic) {
+    QAction* action = mmnHelp->addAction(host().language().Text("Main Menu", position));
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [this, topic] { showHelp(topic); });
+    return action;
+}
+
+void SettingsCommands::addHelpMenu(QMenuBar* bar) {
+    mmnHelp = bar->addMenu(host().language().Text("Main Menu", 44));
+    mmnHelp->setObjectName("mmnHelp");
+    mnHelpYourfirststep = helpItem("mnHelpYourfirststep", 45, FirstStepTopic);
+    mnHelpContents = helpItem("mnHelpContents", 46, ContentsTopic);
+    mnHelpContents->setShortcut(QKeySequence::HelpContents);
+    mmnHelp->addSeparator();
+    mnHelpOurDevelopments = helpItem("mnHelpOurDevelopments", 47, DevelopmentsTopic);
+    mnHelpOurDealers = helpItem("mnHelpOurDealers", 48, DealersTopic);
+    mnHelpOrderingInformation = helpItem("mnHelpOrderingInformation", 49, OrderingTopic);
+    mnHelpTechnicalSupport = helpItem("mnHelpTechnicalSupport", 50, SupportTopic);
+    mmnHelp->addSeparator();
+    mnHelpAbout = mmnHelp->addAction(host().language().Text("Main Menu", 52));
+    mnHelpAbout->setObjectName("mnHelpAbout");
+    connect(mnHelpAbout, &QAction::triggered, this, &SettingsCommands::showAbout);
+}
+
+void SettingsCommands::showOptions() {
+    TOptionsForm options(host().language(), host().settings(), host().store(), host().dataFolder(),
+                         host().dialogParent());
+    options.showHelp = [this](int topic) { showHelp(topic); };
+    options.exec();
+}
+
+QString SettingsCommands::helpFilePath() const {
+    const QString stored = host().settings().helpFileName;
+    return host().dataFolder() + "/" +
+           (stored.isEmpty() ? TLanguage::DefaultHelpFileName() : stored);
+}
+
+void SettingsCommands::showHelp(int topic) {
+    if (helpWindow_ == nullptr) {
+        helpWindow_ = new THelpWindow(host().dialogParent());
+        helpWindow_->open(helpFilePath());
+    }
+    helpWindow_->showTopic(topic);
+    helpWindow_->show();
+    helpWindow_->raise();
+}
+
+void SettingsCommands::showAbout() {
+    TAboutForm about(host().language(), version_, host().dialogParent());
+    about.exec();
+}
+
+void SettingsCommands::showTipsAtStart() {
+    TLocalSettings& local = host().settings().local;
+    if (local.DisplayTips != 0) {
+        TTipBox tips(host().language(), local, host().dialogParent());
+        tips.exec();
+    }
+}
+
+void SettingsCommands::closing() {
+    if (helpWindow_ != nullptr) {
+        helpWindow_->close();
+    }
+}
