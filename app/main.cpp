@@ -27,8 +27,9 @@ int main(int argc, char* argv[]) {
     const QStringList files = application.arguments().mid(1);
 
     SingleInstance instance;
-    if (!instance.claim()) {
-        instance.handOver(files.value(0));
+    // A running program that cannot be reached (stuck, or gone in the meantime) does not take
+    // the file with it: this start then runs on its own.
+    if (!instance.claim() && instance.handOver(files.value(0))) {
         return 0;
     }
     SettingsStore store;

@@ -1,5 +1,6 @@
 // A later start of the program, for the single-instance tests: with the key of the running
-// instance, it must fail to claim, hand its argument over and end. Exit code 0 when it did.
+// instance and the runtime folder its environment names (XDG_RUNTIME_DIR), it must fail to
+// claim, hand its argument over and end. Exit code 0 when it did.
 #include "single_instance.h"
 
 #include <QCoreApplication>
