@@ -5,6 +5,7 @@
 #include "image_window.h"
 #include "language.h"
 #include "palette_panel.h"
+#include "panel_glyphs.h"
 #include "program_folder.h"
 #include "settings_records.h"
 #include "text_table.h"
@@ -50,10 +51,28 @@ std::uint32_t colourOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue) 
     return red | (std::uint32_t(green) << 8) | (std::uint32_t(blue) << 16);
 }
 
-// The name as the label shows it: the first line, at most 19 characters.
+// The name as the label shows it: the first line, at most 19 characters; a longer line ends
+// with an ellipsis after its last whole word that fits.
 QString shortName(const QString& name) {
+    constexpr int longest = 19;
     const QString firstLine = name.section(QRegularExpression("\r?\n"), 0, 0);
-    return firstLine.left(19);
+    if (firstLine.size() <= longest) {
+        return firstLine;
+    }
+    QString cut = firstLine.left(longest - 1);
+    const qsizetype lastBlank = cut.lastIndexOf(' ');
+    if (lastBlank > 0 && !firstLine.at(longest - 1).isSpace()) {
+        cut.truncate(lastBlank);
+    }
+    while (!cut.isEmpty() && (cut.back().isSpace() || cut.back().isPunct())) {
+        cut.chop(1);
+    }
+    return cut + QChar(0x2026);
+}
+
+// The pictures switch shows what the collection shows now.
+QIcon picturesGlyph(bool picturesShown) {
+    return panelGlyph(picturesShown ? PanelGlyph::ShowPictures : PanelGlyph::HidePictures);
 }
 } // namespace
 
@@ -109,12 +128,14 @@ void CollectionCommands::buildButtons(QWidget* place) {
     btFromImage->setObjectName("btFromImage");
     btFromImage->setToolTip(language.Text(section, 15));
     connect(btFromImage, &QAction::triggered, this, &CollectionCommands::AddColourFromImage);
-    btViewPictures =
-        new QAction(style->standardIcon(QStyle::SP_FileDialogContentsView), QString(), this);
+    btViewPictures = new QAction(picturesGlyph(false), QString(), this);
     btViewPictures->setObjectName("btViewPictures");
     btViewPictures->setCheckable(true);
     btViewPictures->setToolTip(language.Text(section, 25));
-    connect(btViewPictures, &QAction::toggled, cmpPalette, &TPalettePanel::SetDrawPictures);
+    connect(btViewPictures, &QAction::toggled, this, [this](bool shown) {
+        cmpPalette->SetDrawPictures(shown);
+        btViewPictures->setIcon(picturesGlyph(shown));
+    });
 
     lbRGB = new QLabel(place);
     lbComment = new QLabel(place);
@@ -235,12 +256,14 @@ void CollectionCommands::collectionColourChanged() {
     if (!cmpPalette->GetSelected(entry)) {
         lbRGB->clear();
         lbComment->clear();
+        lbComment->setToolTip(QString());
         return;
     }
     const auto rgb = rgbOf(entry.Color);
     lbRGB->setText(QString("R:%1, G:%2, B:%3").arg(rgb[0]).arg(rgb[1]).arg(rgb[2]));
     std::copy(rgb.begin(), rgb.end(), host().settings().config.ReferenceColour);
     lbComment->setText(shortName(entry.DisplayName()));
+    lbComment->setToolTip(entry.DisplayName());
 }
 
 void CollectionCommands::editEntry(const QString& caption, TPaletteColor entry, bool replace) {

@@ -1,6 +1,7 @@
 #include "operation_panel.h"
 
 #include "language.h"
+#include "panel_glyphs.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -31,11 +32,14 @@ TOperationPanel::TOperationPanel(const TLanguage& language, TConfigSettings& con
     : QWidget(parent), pnlWBAuto(group(this)), pnlPalette(group(this)), pnlContrBrght(group(this)),
       pnlFilter(group(this)), chbAuto(new QCheckBox(language.Text(section, 3), pnlWBAuto)),
       btRefColor(buttonFor(actions.colour, pnlPalette)),
+      lbLayerRange(new QLabel(language.Text(section, 20), pnlPalette)),
       edtLayerRange(rangeEdit(-99, 100, pnlPalette)),
       rbtColor(new QRadioButton(language.Text(section, 12), pnlPalette)),
       rbtColorBrightness(new QRadioButton(language.Text(section, 13), pnlPalette)),
       rbtBrightness(new QRadioButton(language.Text(section, 14), pnlPalette)),
-      edtGamma(new TRealEdit(pnlContrBrght)), btRefLight(buttonFor(actions.light, pnlContrBrght)),
+      edtGamma(new TRealEdit(pnlContrBrght)),
+      lbContrast(new QLabel(language.Text(section, 17), pnlContrBrght)),
+      btRefLight(buttonFor(actions.light, pnlContrBrght)),
       btRefDark(buttonFor(actions.dark, pnlContrBrght)),
       edtFilterRange(rangeEdit(-99, 100, pnlFilter)), edtFilterPasses(rangeEdit(1, 10, pnlFilter)),
       language_(language), config_(config) {
@@ -46,6 +50,7 @@ TOperationPanel::TOperationPanel(const TLanguage& language, TConfigSettings& con
     add(pnlWBAuto, buttonFor(actions.grey, pnlWBAuto));
     chbAuto->setToolTip(language.Text(section, 2));
     add(pnlPalette, btRefColor);
+    add(pnlPalette, lbLayerRange);
     add(pnlPalette, edtLayerRange);
     edtLayerRange->setToolTip(language.Text(section, 9));
     auto* modes = new QButtonGroup(this);
@@ -62,6 +67,7 @@ TOperationPanel::TOperationPanel(const TLanguage& language, TConfigSettings& con
     edtGamma->SetAfterPoint(2);
     edtGamma->SetValue(1.0L);
     edtGamma->setFixedWidth(72);
+    add(pnlContrBrght, lbContrast);
     add(pnlContrBrght, btRefLight);
     add(pnlContrBrght, btRefDark);
     add(pnlFilter, buttonFor(actions.filterRegions, pnlFilter));
@@ -125,11 +131,15 @@ void TOperationPanel::LayOut(int operation) {
     pnlPalette->setVisible(operation <= 4);
     pnlContrBrght->setVisible(correction);
     pnlFilter->setVisible(operation == 5);
-    edtLayerRange->setVisible(operation >= 1 && operation <= 4);
+    const bool layer = operation >= 1 && operation <= 4;
+    lbLayerRange->setVisible(layer);
+    edtLayerRange->setVisible(layer);
     for (QRadioButton* button : {rbtColor, rbtColorBrightness, rbtBrightness}) {
         button->setVisible(correction);
     }
-    btRefColor->defaultAction()->setToolTip(language_.Text(section, operation == 0   ? 5
-                                                                    : operation == 1 ? 6
-                                                                                     : 7));
+    QAction* colour = btRefColor->defaultAction();
+    colour->setToolTip(language_.Text(section, operation == 0 ? 5 : operation == 1 ? 6 : 7));
+    colour->setIcon(panelGlyph(operation == 0   ? PanelGlyph::RefColour
+                               : operation == 1 ? PanelGlyph::RefColourLayer
+                                                : PanelGlyph::Layer));
 }

@@ -10,6 +10,7 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 class QToolButton;
 class TLanguage;
@@ -43,11 +44,13 @@ public:
     QWidget* pnlFilter;
     QCheckBox* chbAuto;
     QToolButton* btRefColor;
+    QLabel* lbLayerRange;
     TIntEdit* edtLayerRange;
     QRadioButton* rbtColor;
     QRadioButton* rbtColorBrightness;
     QRadioButton* rbtBrightness;
     TRealEdit* edtGamma;
+    QLabel* lbContrast;
     QToolButton* btRefLight;
     QToolButton* btRefDark;
     TIntEdit* edtFilterRange;

@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QString>
 #include <QTextBrowser>
+#include <QToolButton>
 
 struct HelpTopic {
     QString title;
@@ -29,12 +30,16 @@ private:
     QMap<int, HelpTopic> topics_;
 };
 
-// The help window: one for the program, showing a topic or the contents page.
+// The help window: one for the program, showing a topic or the contents page. Back and
+// Forward (also Alt+Left and Alt+Right) walk the topics shown, as in a browser; Contents goes
+// to the contents page.
 class THelpWindow : public QDialog {
     Q_OBJECT
 
 public:
     explicit THelpWindow(QWidget* parent = nullptr);
+    // The texts of the three buttons (their hints too).
+    void setButtonTexts(const QString& back, const QString& forward, const QString& contents);
 
     // Reads the help file; false (and nothing shown) when it cannot be read.
     bool open(const QString& path);
@@ -43,9 +48,27 @@ public:
     void showContents() { showTopic(0); }
     int shownTopic() const { return shown_; }
     QTextBrowser* browser() const { return browser_; }
+    void back();
+    void forward();
+
+    QToolButton* btBack;
+    QToolButton* btForward;
+    QToolButton* btContents;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Alt+Left goes back, Alt+Right forward; false for other keys.
+    bool navigate(const QKeyEvent& key);
+    // Shows a topic without touching the history.
+    void display(int number);
+    void updateButtons();
+
     HelpFile file_;
     QTextBrowser* browser_;
     int shown_ = -1;
+    // The topics shown, oldest first, and the position of the one on screen.
+    QList<int> history_;
+    qsizetype position_ = -1;
 };

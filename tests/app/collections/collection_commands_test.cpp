@@ -3,6 +3,7 @@
 
 #include "color_form.h"
 #include "palette_panel.h"
+#include "panel_glyphs.h"
 
 #include <QFile>
 #include <QLabel>
@@ -50,7 +51,35 @@ TEST_F(ProgramTest, TheShippedCollectionAndTheSelectedColour) {
     EXPECT_EQ(reference[2], 48) << "the selected colour is the reference colour";
     panel->List()[2]->Name = "A rather long name of a colour";
     panel->SetPressedButton(2);
-    EXPECT_EQ(label(*main, 1), "A rather long name ") << "at most 19 characters";
+    EXPECT_EQ(label(*main, 1), QString("A rather long name") + QChar(0x2026))
+        << "at most 19 characters, the ellipsis included";
+    panel->List()[2]->Name = "Foliage, summer green";
+    panel->SetPressedButton(2);
+    EXPECT_EQ(label(*main, 1), QString("Foliage, summer") + QChar(0x2026))
+        << "a long name ends after a whole word";
+    EXPECT_EQ(main->collections().lbComment->toolTip(), "Foliage, summer green");
+    panel->List()[2]->Name = "Ultramarinebluepigmentcard";
+    panel->SetPressedButton(2);
+    EXPECT_EQ(label(*main, 1), QString("Ultramarinebluepig") + QChar(0x2026))
+        << "one long word is cut where it must be";
+    panel->List()[2]->Name = "Paper white";
+    panel->SetPressedButton(2);
+    EXPECT_EQ(label(*main, 1), "Paper white");
+}
+
+TEST_F(ProgramTest, ThePicturesSwitchShowsWhatTheCollectionShows) {
+    QAction* button = main->collections().btViewPictures;
+    auto face = [](const QIcon& icon) {
+        return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_FALSE(main->collections().palettePanel()->DrawPictures());
+    EXPECT_EQ(face(button->icon()), face(panelGlyph(PanelGlyph::HidePictures)));
+    button->trigger();
+    EXPECT_TRUE(main->collections().palettePanel()->DrawPictures());
+    EXPECT_EQ(face(button->icon()), face(panelGlyph(PanelGlyph::ShowPictures)));
+    button->trigger();
+    EXPECT_FALSE(main->collections().palettePanel()->DrawPictures());
+    EXPECT_EQ(face(button->icon()), face(panelGlyph(PanelGlyph::HidePictures)));
 }
 
 TEST_F(ProgramTest, EditingTheNameKeepsThePictureAndANewColourDropsIt) {

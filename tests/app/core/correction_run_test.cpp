@@ -5,10 +5,12 @@
 #include "contrast_form.h"
 #include "correction_records.h"
 #include "operation_panel.h"
+#include "panel_glyphs.h"
 #include "progress_form.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
@@ -331,4 +333,53 @@ TEST(CorrectionRecordsFill, LightDarkAutoAndTransfer) {
     EXPECT_EQ(samples, 1);
     EXPECT_EQ(transfer.layer.Value.Color[0], 255);
     EXPECT_EQ(transfer.layer.Value.Color[3], 255) << "transfer passes 255 four times";
+}
+
+namespace {
+QImage iconImage(const QAction* action) {
+    return action->icon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage glyphImage(PanelGlyph glyph) {
+    return panelGlyph(glyph).pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
+
+TEST_F(CorrectionRunTest, TheColourButtonShowsTheGlyphOfEachOperation) {
+    const PanelGlyph expected[] = {PanelGlyph::RefColour, PanelGlyph::RefColourLayer,
+                                   PanelGlyph::Layer, PanelGlyph::Layer, PanelGlyph::Layer};
+    EXPECT_NE(glyphImage(PanelGlyph::RefColour), glyphImage(PanelGlyph::RefColourLayer));
+    EXPECT_NE(glyphImage(PanelGlyph::RefColourLayer), glyphImage(PanelGlyph::Layer));
+    for (int operation = 0; operation < 5; ++operation) {
+        main->correction().ChooseOperation(operation);
+        EXPECT_EQ(iconImage(main->correction().btRefColor), glyphImage(expected[operation]))
+            << "operation " << operation;
+    }
+
+    TfrmMDIChild* window = open();
+    main->correction().ChooseOperation(1);
+    mark(window, 6, QRect(125, 85, 20, 20));
+    main->correction().tbStart->trigger();
+    const QString file = folder.filePath("layer.prs");
+    main->correction().SaveProcessing(file);
+    main->correction().ChooseOperation(0);
+    main->correction().OpenProcessing(file);
+    EXPECT_EQ(iconImage(main->correction().btRefColor), glyphImage(PanelGlyph::RefColourLayer))
+        << "a processing file switches the glyph with the operation";
+}
+
+TEST_F(CorrectionRunTest, LabelsShowWithTheirFields) {
+    TOperationPanel* panel = main->correction().operationPanel();
+    EXPECT_EQ(panel->lbContrast->text(), main->language().Text("Bottom Toolbar", 17));
+    EXPECT_FALSE(panel->lbLayerRange->text().isEmpty());
+    for (int operation = 0; operation < 6; ++operation) {
+        main->correction().ChooseOperation(operation);
+        EXPECT_EQ(panel->lbContrast->isVisibleTo(main.get()),
+                  panel->pnlContrBrght->isVisibleTo(main.get()))
+            << "operation " << operation;
+        EXPECT_EQ(panel->pnlContrBrght->isVisibleTo(main.get()), operation <= 1);
+        EXPECT_EQ(panel->lbLayerRange->isVisibleTo(main.get()),
+                  panel->edtLayerRange->isVisibleTo(main.get()))
+            << "operation " << operation;
+    }
 }
