@@ -5,6 +5,7 @@
 #include "language.h"
 #include "options_form.h"
 #include "settings_records.h"
+#include "text_table.h"
 #include "tip_box.h"
 #include "workspace_host.h"
 
@@ -60,7 +61,11 @@ QString SettingsCommands::helpFilePath() const {
 
 void SettingsCommands::showHelp(int topic) {
     if (helpWindow_ == nullptr) {
+        const TLanguage& language = host().language();
         helpWindow_ = new THelpWindow(host().dialogParent());
+        helpWindow_->setButtonTexts(language.Text("Common", common_text::HelpBack),
+                                    language.Text("Common", common_text::HelpForward),
+                                    language.Text("Common", common_text::HelpContents));
         helpWindow_->open(helpFilePath());
     }
     helpWindow_->showTopic(topic);
@@ -70,6 +75,7 @@ void SettingsCommands::showHelp(int topic) {
 
 void SettingsCommands::showAbout() {
     TAboutForm about(host().language(), version_, host().dialogParent());
+    about.showHelpContents = [this] { showHelp(ContentsTopic); };
     about.exec();
 }
 

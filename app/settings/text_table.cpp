@@ -46,6 +46,7 @@ const std::vector<WindowTexts>& textTable() {
         {"panorama", "Common", {Help, Start, Cancel}},
         {"example player", "Play Example Dialog", range(0, 7)},
         {"example player", "Common", {BreakExample, Break, Continue, Help}},
+        {"help", "Common", {HelpBack, HelpForward, HelpContents}},
     };
     return table;
 }

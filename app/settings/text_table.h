@@ -95,5 +95,8 @@ enum : int {
     BreakExample = 80,
     Break = 81,
     Continue = 82,
+    HelpBack = 83,
+    HelpForward = 84,
+    HelpContents = 85,
 };
 } // namespace common_text

@@ -81,6 +81,10 @@ TEST_F(ProgramTest, EachHelpItemOpensItsTopic) {
         EXPECT_EQ(help.helpWindow()->shownTopic(), topic) << item->objectName().toStdString();
     }
     EXPECT_TRUE(help.helpWindow()->isVisible());
+    EXPECT_EQ(help.helpWindow()->btBack->text(), main->language().Text("Common", 83));
+    EXPECT_EQ(help.helpWindow()->btContents->text(), main->language().Text("Common", 85));
+    help.helpWindow()->btBack->click();
+    EXPECT_EQ(help.helpWindow()->shownTopic(), 10) << "back to the topic before";
     ASSERT_TRUE(main->close());
     EXPECT_FALSE(help.helpWindow()->isVisible()) << "closing the program closes help";
 }

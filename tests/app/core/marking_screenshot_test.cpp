@@ -1,6 +1,7 @@
 // On an X display (Xvfb): marks regions and a hatched area on a sample picture with synthesised
 // mouse input and takes a screenshot of the screen. The hatching and the region outlines must
-// be on it; the screenshot is kept beside the test.
+// be on it; the screenshot is kept beside the test. It runs on the X display whatever platform
+// the caller's environment names.
 #include "image_file_commands.h"
 #include "main_window.h"
 #include "settings_store.h"
@@ -33,6 +34,7 @@ int count(const QImage& shot, const QRect& area, QRgb colour) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "xcb"); // the screenshot is of the X display
     QApplication application(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: marking_screenshot_test PICTURE SCREENSHOT\n");

@@ -1,5 +1,6 @@
 // Starts the program on an X display (Xvfb), lets it open a picture and takes a screenshot of
-// the whole screen: the picture must be on it. The screenshot is kept beside the test.
+// the whole screen: the picture must be on it. The screenshot is kept beside the test. Both
+// this test and the program use the X display whatever platform the caller's environment names.
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,6 +13,8 @@
 #include <cstdio>
 
 namespace {
+constexpr const char* xcb = "xcb";
+
 // Pixels of the sample still life's red apple: strongly red, nowhere else on an empty desktop.
 int applePixels(const QImage& shot) {
     int count = 0;
@@ -23,21 +26,29 @@ int applePixels(const QImage& shot) {
     }
     return count;
 }
+
+// The caller's environment with the X platform and private runtime and configuration folders,
+// so that neither the caller's platform nor its settings change what the program shows.
+QProcessEnvironment programEnvironment(const QTemporaryDir& home) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", xcb);
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("XDG_DATA_HOME", home.filePath("data"));
+    environment.insert("XDG_RUNTIME_DIR", home.path());
+    return environment;
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", xcb); // the screenshot is of the X display
     QGuiApplication application(argc, argv);
     if (argc != 4) {
         std::fprintf(stderr, "usage: screenshot_test PROGRAM PICTURE SCREENSHOT\n");
         return 2;
     }
     QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    environment.insert("XDG_DATA_HOME", home.filePath("data"));
-    environment.insert("XDG_RUNTIME_DIR", home.path());
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(programEnvironment(home));
     program.start(argv[1], {argv[2]});
     if (!program.waitForStarted()) {
         std::fprintf(stderr, "the program did not start\n");

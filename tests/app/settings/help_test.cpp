@@ -2,6 +2,12 @@
 #include "help_system.h"
 #include "language.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUrl>
+
 #include <gtest/gtest.h>
 
 TEST(Help, TopicsByNumberAndTheContentsPage) {
@@ -27,19 +33,89 @@ TEST(Help, TopicsByNumberAndTheContentsPage) {
     EXPECT_FALSE(window.open("/no/such/file.hlp"));
 }
 
-TEST(Help, AboutShowsNameVersionAndLinks) {
+namespace {
+// The local file a label's link leads to; empty when the label holds no file link.
+QString linkedFile(const QLabel& label) {
+    static const QRegularExpression href("href=\"([^\"]+)\"");
+    const QUrl target(href.match(label.text()).captured(1));
+    return target.isLocalFile() ? target.toLocalFile() : QString();
+}
+
+void createEmptyFile(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+} // namespace
+
+TEST(Help, AboutShowsNameVersionAndLinksToLocalFiles) {
     TLanguage language;
     ASSERT_TRUE(language.Load(HUEMARK_DATA_DIR "/Language/English.ini"));
     TAboutForm about(language, "4.04");
     EXPECT_EQ(about.lbProduct->text(), "Huemark Version 4.04");
     EXPECT_EQ(about.windowTitle(), "About");
-    EXPECT_TRUE(about.lbWeb->openExternalLinks());
-    EXPECT_TRUE(about.lbMail->text().contains("mailto:"));
+
+    const QString help = linkedFile(*about.lbHelp);
+    EXPECT_TRUE(help.endsWith(".hlp")) << help.toStdString();
+    HelpFile file;
+    ASSERT_TRUE(file.load(help)) << "the help link leads to a readable help file";
+    EXPECT_TRUE(file.contains(0)) << "with a contents page";
+
+    const QString readme = linkedFile(*about.lbReadme);
+    EXPECT_EQ(QFileInfo(readme).fileName(), "README.md");
+    QFile text(readme);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << readme.toStdString();
+    EXPECT_TRUE(text.readLine().startsWith("# Huemark"));
+    EXPECT_TRUE(about.lbReadme->openExternalLinks()) << "the desktop shows the README";
+}
+
+TEST(Help, TheAboutHelpLinkShowsTheContentsPage) {
+    TLanguage language;
+    ASSERT_TRUE(language.Load(HUEMARK_DATA_DIR "/Language/English.ini"));
+    TAboutForm about(language, "4.04");
+    EXPECT_EQ(about.findChild<THelpWindow*>(), nullptr);
+    EXPECT_FALSE(about.lbHelp->openExternalLinks()) << "no desktop program reads our help files";
+    emit about.lbHelp->linkActivated(QUrl::fromLocalFile(linkedFile(*about.lbHelp)).toString());
+    auto* window = about.findChild<THelpWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->shownTopic(), 0);
+    EXPECT_TRUE(window->browser()->toPlainText().contains("Huemark"));
+}
+
+TEST(Help, TheAboutHelpLinkCanLeadToTheProgramsHelpWindow) {
+    TLanguage language;
+    ASSERT_TRUE(language.Load(HUEMARK_DATA_DIR "/Language/English.ini"));
+    TAboutForm about(language, "4.04");
+    int shown = 0;
+    about.showHelpContents = [&shown] { ++shown; };
+    emit about.lbHelp->linkActivated(QUrl::fromLocalFile(linkedFile(*about.lbHelp)).toString());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(about.findChild<THelpWindow*>(), nullptr) << "no second help window";
+}
+
+TEST(Help, TheReadmeIsInTheDataFolderOrAtTheTopOfTheSourceTree) {
+    QTemporaryDir tree;
+    QDir(tree.path()).mkdir("data");
+    const QString data = QDir(tree.path()).filePath("data");
+    EXPECT_TRUE(TAboutForm::ReadmeFile(data).isEmpty()) << "no README anywhere";
+    createEmptyFile(QDir(tree.path()).filePath("README.md"));
+    EXPECT_EQ(TAboutForm::ReadmeFile(data), QDir(tree.path()).absoluteFilePath("README.md"));
+    createEmptyFile(QDir(data).filePath("README.md"));
+    EXPECT_EQ(TAboutForm::ReadmeFile(data), QDir(data).absoluteFilePath("README.md"))
+        << "an installed README beside the data comes first";
+}
+
+TEST(Help, TheAboutHelpIsTheDesktopLanguagesWhenShippedElseEnglish) {
+    QTemporaryDir data;
+    const QLocale spanish(QLocale::Spanish, QLocale::Spain);
+    EXPECT_EQ(TAboutForm::HelpFile(data.path(), spanish),
+              QDir(data.path()).filePath("English.hlp"));
+    createEmptyFile(QDir(data.path()).filePath("Espanol.hlp"));
+    EXPECT_EQ(TAboutForm::HelpFile(data.path(), spanish),
+              QDir(data.path()).filePath("Espanol.hlp"));
 }
 
 #include "program_folder.h"
-
-#include <QTemporaryDir>
 
 TEST(ProgramFolder, DataNextToTheExecutableComesFirst) {
     QTemporaryDir exe;
