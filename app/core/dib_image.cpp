@@ -2,7 +2,10 @@
 
 #include "image_edits.h"
 
+#include <QPainter>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 std::uint32_t headerSizeOf(const BITMAPINFOHEADER& header) {
@@ -158,6 +161,38 @@ bool TDIBImage::CopyRectFrom(const TDIBImage& source, const QRect& rect,
     return true;
 }
 
+namespace {
+// The colour table entries the header size counts, as Qt colours.
+QList<QRgb> colourTableOf(const TDIBImage& image) {
+    const auto* table = reinterpret_cast<const std::uint8_t*>(image.Header) + 40;
+    QList<QRgb> colours((image.HeaderSize() - 40) / 4);
+    for (qsizetype i = 0; i < colours.size(); ++i) {
+        colours[i] = qRgb(table[4 * i + 2], table[4 * i + 1], table[4 * i]);
+    }
+    return colours;
+}
+
+// A 24- or 8-bit picture as red, green, blue with the top row first. 8-bit pixels take their
+// colour table entry; Qt pads a short table with black, so an index beyond it shows black
+// instead of reading past the table.
+QImage rgbPictureOf(const TDIBImage& image) {
+    const bool indexed = image.BitCount() == 8;
+    QImage stored(static_cast<const uchar*>(image.Bits), image.Width(), image.Height(),
+                  static_cast<qsizetype>(image.RowStride()),
+                  indexed ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+    if (indexed) {
+        stored.setColorTable(colourTableOf(image));
+    }
+    return stored.mirrored().convertToFormat(QImage::Format_RGB888);
+}
+
+// Where a picture starts along a side on which it leaves `spare` pixels: align 0 at the start,
+// 1 at the end, 2 centred (the free space halved, rounded towards zero).
+int alignedStart(int spare, int align) {
+    return align == 0 ? 0 : align == 1 ? spare : spare / 2;
+}
+} // namespace
+
 QImage TDIBImage::MakeThumbnail(const BITMAPINFOHEADER* header, const std::uint8_t* bits,
                                 QSize size, int horizontalAlign, int verticalAlign,
                                 bool keepProportions) {
@@ -177,35 +212,16 @@ QImage TDIBImage::MakeThumbnail(const BITMAPINFOHEADER* header, const std::uint8
     TDIBImage resampled;
     const int result = Resize(source, scaled.width(), scaled.height(), nullptr, resampled);
     source.Clear(false);
-    if (result != 0 || resampled.BitCount() != 24) {
+    if (result != 0) {
         return {};
     }
     QImage thumbnail(size, QImage::Format_RGB888);
     thumbnail.fill(Qt::white);
-    const int left = horizontalAlign == 0   ? 0
-                     : horizontalAlign == 1 ? size.width() - scaled.width()
-                                            : (size.width() - scaled.width()) / 2;
-    const int top = verticalAlign == 0   ? 0
-                    : verticalAlign == 1 ? size.height() - scaled.height()
-                                         : (size.height() - scaled.height()) / 2;
-    for (int y = 0; y < scaled.height(); ++y) {
-        const std::uint8_t* row =
-            resampled.Bits +
-            static_cast<std::size_t>(scaled.height() - 1 - y) * resampled.RowStride();
-        const int targetY = top + y;
-        if (targetY < 0 || targetY >= size.height()) {
-            continue;
-        }
-        std::uint8_t* out = thumbnail.scanLine(targetY);
-        for (int x = 0; x < scaled.width(); ++x) {
-            const int targetX = left + x;
-            if (targetX >= 0 && targetX < size.width()) {
-                out[targetX * 3] = row[x * 3 + 2];
-                out[targetX * 3 + 1] = row[x * 3 + 1];
-                out[targetX * 3 + 2] = row[x * 3];
-            }
-        }
-    }
+    QPainter painter(&thumbnail);
+    painter.drawImage(QPoint(alignedStart(size.width() - scaled.width(), horizontalAlign),
+                             alignedStart(size.height() - scaled.height(), verticalAlign)),
+                      rgbPictureOf(resampled));
+    painter.end();
     return thumbnail;
 }
 

@@ -55,8 +55,9 @@ public:
     // Copies a rectangle of another 24-bit image to `destination`; false (nothing copied)
     // unless both are 24-bit. The rectangle is clipped to both pictures.
     bool CopyRectFrom(const TDIBImage& source, const QRect& rect, const QPoint& destination);
-    // The packed bitmap scaled (nearest neighbour) onto an image of `size`, aligned 0 left/top,
-    // 1 right/bottom, 2 centred; null when the picture cannot be resampled.
+    // The packed 24- or 8-bit bitmap (8-bit through its colour table, black for an index
+    // beyond it) scaled (nearest neighbour) onto a white image of `size`, aligned 0 left/top,
+    // 1 right/bottom, 2 centred; null when the picture cannot be resampled (other depths).
     static QImage MakeThumbnail(const BITMAPINFOHEADER* header, const std::uint8_t* bits,
                                 QSize size, int horizontalAlign, int verticalAlign,
                                 bool keepProportions);

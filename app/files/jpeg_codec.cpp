@@ -1,8 +1,11 @@
 #include "jpeg_codec.h"
 
+#include <QImage>
+
 #include <cmath>
 #include <cstring>
 #include <iostream>
+#include <new>
 
 namespace {
 
@@ -39,6 +42,25 @@ std::uint8_t* storedRow(PackedBitmap& bitmap, std::int32_t pictureRow) {
     return bitmap.bytes.data() + 40 + 4 * bitmap.colorsUsed() +
            std::size_t{bitmap.rowStride()} *
                static_cast<std::size_t>(bitmap.height() - 1 - pictureRow);
+}
+
+// The picture's pixels as a 24-bit packed bitmap, converted by Qt from whatever format it has.
+PackedBitmap twentyFourBitBitmapOf(const QImage& picture) {
+    const char* const cannotObtain = "Cannot obtain a Device Independent Bitmap";
+    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
+    if (bgr.isNull()) { // a null picture, or no memory for the conversion
+        throw JpegError(cannotObtain);
+    }
+    try {
+        PackedBitmap bitmap = packedBitmap(bgr.width(), bgr.height(), 24, {});
+        for (int y = 0; y < bgr.height(); ++y) {
+            std::memcpy(storedRow(bitmap, y), bgr.constScanLine(y),
+                        static_cast<std::size_t>(bgr.width()) * 3);
+        }
+        return bitmap;
+    } catch (const std::bad_alloc&) {
+        throw JpegError(cannotObtain);
+    }
 }
 
 TJPEGStreamCompressor* sharedCompressor = nullptr;
@@ -275,6 +297,10 @@ void TJPEGCompressor::Compress(const PackedBitmap& bitmap) {
         }
         jpeg_finish_compress(&info_);
     });
+}
+
+void TJPEGCompressor::Compress(const QImage& picture) {
+    Compress(twentyFourBitBitmapOf(picture));
 }
 
 void TJPEGCompressor::initDestinationHook(j_compress_ptr info) {

@@ -18,6 +18,8 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+class QImage;
+
 // A failure of the codec: libjpeg's own message or one of the codec's texts.
 class Q_DECL_EXPORT JpegError : public std::runtime_error {
 public:
@@ -109,6 +111,10 @@ public:
     // Compresses a packed bitmap of 24, 8 or 4 bits per pixel; raises "Unable to compress at
     // %d bit resolution" for other depths.
     void Compress(const PackedBitmap& bitmap);
+    // Compresses a picture of any format after obtaining its pixels as a 24-bit packed bitmap;
+    // raises "Cannot obtain a Device Independent Bitmap" when they cannot be had (a null
+    // picture, or one too large to convert).
+    void Compress(const QImage& picture);
 
 protected:
     TJPEGCompressor();

@@ -62,27 +62,6 @@ QImage imageOf(const PackedBitmap& bitmap) {
     return image;
 }
 
-PackedBitmap bitmapOf(const QImage& picture) {
-    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
-    const std::int32_t width = bgr.width();
-    const std::int32_t height = bgr.height();
-    const std::uint32_t stride = static_cast<std::uint32_t>((width * 24 + 31) / 32 * 4);
-    PackedBitmap bitmap;
-    bitmap.bytes.assign(40 + std::size_t{stride} * height, 0);
-    const std::uint32_t headerSize = 40;
-    const std::uint16_t planes = 1, bits = 24;
-    std::memcpy(&bitmap.bytes[0], &headerSize, 4);
-    std::memcpy(&bitmap.bytes[4], &width, 4);
-    std::memcpy(&bitmap.bytes[8], &height, 4);
-    std::memcpy(&bitmap.bytes[12], &planes, 2);
-    std::memcpy(&bitmap.bytes[14], &bits, 2);
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(&bitmap.bytes[40 + std::size_t{stride} * (height - 1 - y)],
-                    bgr.constScanLine(y), static_cast<std::size_t>(width) * 3);
-    }
-    return bitmap;
-}
-
 } // namespace
 
 bool JpegImageHandler::canRead(QIODevice* device) {
@@ -134,7 +113,7 @@ bool JpegImageHandler::write(const QImage& image) {
         ProgressHook hook(*codec, "Compressing Image");
         codec->Target = device();
         codec->SetQuality(quality_);
-        codec->Compress(bitmapOf(image));
+        codec->Compress(image);
     } catch (const JpegError&) {
         written = false;
     }

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 namespace {
 
 BITMAPINFOHEADER headerOf(std::int32_t width, std::int32_t height, std::uint16_t bits,
@@ -37,6 +41,59 @@ BgrColor at(const Picture& p, int x, int y) {
 
 int32_t TWK_CALL stopAtOnce(double) {
     return 0;
+}
+
+// An 8-bit picture with `table` as its colour table (biClrUsed as given) whose pixel (x, y),
+// top row 0, holds index(x, y).
+template <typename Index>
+void makeEightBit(TDIBImage& image, int width, int height, const std::vector<BgrColor>& table,
+                  std::uint32_t clrUsed, Index index) {
+    ASSERT_TRUE(image.CreateFromHeader(headerOf(width, height, 8, clrUsed)));
+    ASSERT_EQ(image.HeaderSize(), 40 + 4 * table.size());
+    std::uint8_t* entries = reinterpret_cast<std::uint8_t*>(image.Header) + 40;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        std::memcpy(entries + 4 * i, table[i].data(), 3);
+        entries[4 * i + 3] = 0;
+    }
+    std::memset(image.Bits, 0, image.ImageSize());
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.Bits[static_cast<std::size_t>(height - 1 - y) * image.RowStride() + x] =
+                index(x, y);
+        }
+    }
+}
+
+// The same picture at 24 bits: every pixel its colour table entry.
+void convertToTwentyFourBits(const TDIBImage& eightBit, TDIBImage& result) {
+    ASSERT_TRUE(result.CreateFromHeader(headerOf(eightBit.Width(), eightBit.Height(), 24)));
+    const std::uint8_t* table = reinterpret_cast<const std::uint8_t*>(eightBit.Header) + 40;
+    for (int stored = 0; stored < eightBit.Height(); ++stored) {
+        const std::uint8_t* from = eightBit.Bits + std::size_t(stored) * eightBit.RowStride();
+        std::uint8_t* to = result.Bits + std::size_t(stored) * result.RowStride();
+        for (int x = 0; x < eightBit.Width(); ++x) {
+            std::memcpy(to + 3 * x, table + 4 * from[x], 3);
+        }
+    }
+}
+
+// A thumbnail's pixel bytes row after row, without the padding at the row ends.
+std::string pixelBytes(const QImage& thumbnail) {
+    EXPECT_EQ(thumbnail.format(), QImage::Format_RGB888);
+    std::string bytes;
+    for (int y = 0; y < thumbnail.height(); ++y) {
+        bytes.append(reinterpret_cast<const char*>(thumbnail.constScanLine(y)),
+                     static_cast<std::size_t>(thumbnail.width()) * 3);
+    }
+    return bytes;
+}
+
+QImage thumbnailOf(const TDIBImage& image, QSize size, int horizontal, int vertical, bool keep) {
+    return TDIBImage::MakeThumbnail(image.Header, image.Bits, size, horizontal, vertical, keep);
+}
+
+QColor colourOf(const BgrColor& bgr) {
+    return QColor(bgr[2], bgr[1], bgr[0]);
 }
 
 } // namespace
@@ -153,6 +210,65 @@ TEST(DibImage, CropResizeAndThePartsBuiltOnThem) {
         << "above the picture, aligned to the bottom";
     EXPECT_EQ(thumb.pixelColor(0, 19), QColor(at(p, 0, 4)[2], at(p, 0, 4)[1], at(p, 0, 4)[0]));
     EXPECT_TRUE(TDIBImage::MakeThumbnail(nullptr, nullptr, QSize(4, 4), 0, 0, true).isNull());
+}
+
+TEST(DibImage, ThumbnailOfAnEightBitPictureEqualsTheOneOfItsTwentyFourBitCopy) {
+    std::vector<BgrColor> colours(256);
+    for (int i = 0; i < 256; ++i) {
+        colours[i] = {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i * 7)};
+    }
+    std::vector<BgrColor> greys(64); // 64 entries used, as in the JPEG codec's grey output
+    for (int i = 0; i < 64; ++i) {
+        greys[i] = {std::uint8_t(i * 4), std::uint8_t(i * 4), std::uint8_t(i * 4)};
+    }
+    const auto colourIndex = [](int x, int y) { return std::uint8_t(x * 37 + y * 11); };
+    const auto greyIndex = [](int x, int y) { return std::uint8_t((x * 9 + y * 5) % 64); };
+    TDIBImage colour;
+    ASSERT_NO_FATAL_FAILURE(makeEightBit(colour, 7, 5, colours, 0, colourIndex));
+    TDIBImage grey;
+    ASSERT_NO_FATAL_FAILURE(makeEightBit(grey, 7, 5, greys, 64, greyIndex));
+    const struct {
+        QSize size;
+        int horizontal, vertical;
+        bool keep;
+    } cases[] = {{QSize(20, 20), 2, 1, true},
+                 {QSize(3, 9), 0, 0, false},
+                 {QSize(16, 16), 1, 2, true},
+                 {QSize(40, 12), 2, 2, true}};
+    for (const TDIBImage* eightBit : {&colour, &grey}) {
+        TDIBImage twentyFour;
+        ASSERT_NO_FATAL_FAILURE(convertToTwentyFourBits(*eightBit, twentyFour));
+        for (const auto& c : cases) {
+            const QImage thumbnail =
+                thumbnailOf(*eightBit, c.size, c.horizontal, c.vertical, c.keep);
+            ASSERT_EQ(thumbnail.size(), c.size);
+            EXPECT_EQ(pixelBytes(thumbnail),
+                      pixelBytes(thumbnailOf(twentyFour, c.size, c.horizontal, c.vertical, c.keep)))
+                << (eightBit == &grey ? "grey " : "colour ") << c.size.width() << "x"
+                << c.size.height();
+        }
+    }
+    const QImage thumbnail = thumbnailOf(colour, QSize(20, 20), 2, 1, true);
+    EXPECT_EQ(thumbnail.pixelColor(0, 19), colourOf(colours[colourIndex(0, 4)]))
+        << "the bottom left pixel through the colour table";
+    EXPECT_EQ(thumbnail.pixelColor(0, 5), QColor(Qt::white)) << "above the picture";
+}
+
+TEST(DibImage, ThumbnailShowsBlackForAnIndexBeyondTheColourTable) {
+    const std::vector<BgrColor> table = {BgrColor{10, 20, 30}, BgrColor{200, 150, 100}};
+    // Index 2 lies just beyond the two entries, where the pixel rows begin: reading there
+    // would show the picture's own bytes (blue 2, green 1, red 1) instead of black.
+    const auto index = [](int x, int) { return std::uint8_t(x == 0 ? 2 : 1); };
+    TDIBImage image;
+    ASSERT_NO_FATAL_FAILURE(makeEightBit(image, 3, 2, table, 2, index));
+    ASSERT_EQ(image.Bits, reinterpret_cast<std::uint8_t*>(image.Header) + 48);
+    const QImage thumbnail = thumbnailOf(image, QSize(3, 2), 0, 0, false);
+    ASSERT_EQ(thumbnail.size(), QSize(3, 2));
+    for (int y = 0; y < 2; ++y) {
+        EXPECT_EQ(thumbnail.pixelColor(0, y), QColor(Qt::black)) << "row " << y;
+        EXPECT_EQ(thumbnail.pixelColor(1, y), colourOf(table[1]));
+        EXPECT_EQ(thumbnail.pixelColor(2, y), colourOf(table[1]));
+    }
 }
 
 TEST(DibImage, FilesThroughTheImageFileLibrary) {

@@ -185,6 +185,48 @@ TEST(JpegCodec, ErrorsWarningsAndAborts) {
         << "usable after an error";
 }
 
+TEST(JpegCodec, PicturesCompressAsTheir24BitBitmaps) {
+    const QImage picture = gradient(7, 3); // 21 bytes a row: the bitmap pads them to 24
+    PackedBitmap bitmap = bitmapOfDepth(24, 7, 3);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            std::uint8_t* px = &bitmap.bytes[40 + 24 * (2 - y) + 3 * x]; // bottom-up, blue first
+            px[0] = static_cast<std::uint8_t>(c.blue());
+            px[1] = static_cast<std::uint8_t>(c.green());
+            px[2] = static_cast<std::uint8_t>(c.red());
+        }
+    }
+    TJPEGStreamCompressor compressor;
+    const QByteArray expected = compress(compressor, bitmap);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    compressor.Target = &buffer;
+    compressor.Compress(picture);
+    EXPECT_EQ(bytes, expected);
+}
+
+TEST(JpegCodec, PicturesWithoutObtainablePixelsAreRefused) {
+    TJPEGStreamCompressor compressor;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    compressor.Target = &buffer;
+    // 100 million pixels a row fit a 1-bit picture but overflow a 24-bit row's size.
+    const QImage tooWide(100'000'000, 1, QImage::Format_Mono);
+    ASSERT_FALSE(tooWide.isNull());
+    for (const QImage& picture : {QImage(), tooWide}) {
+        try {
+            compressor.Compress(picture);
+            ADD_FAILURE() << "no error for a " << picture.width() << " pixel wide picture";
+        } catch (const JpegError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot obtain a Device Independent Bitmap");
+        }
+    }
+    EXPECT_TRUE(bytes.isEmpty()) << "nothing written";
+}
+
 TEST(JpegImageHandler, QtLoadsAndSavesJpegThroughTheCodec) {
     QTemporaryDir dir;
     const QString name = dir.filePath("picture.JPG");
