@@ -2,6 +2,9 @@
 // picture to the first and ends; the first opens the picture through its progress box, shows
 // it and keeps running. Each run has its own runtime, settings, data and temporary folders.
 // Run under xvfb-run; the program's path comes from the build.
+#include "apple_pixels.h"
+#include "socket_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -42,18 +45,6 @@ int paperPixels(const QImage& shot) {
     return count;
 }
 
-// Pixels of the still life's red apple.
-int applePixels(const QImage& shot) {
-    int count = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
-        for (int x = 0; x < shot.width(); ++x) {
-            count += qRed(line[x]) > qGreen(line[x]) + 100 && qRed(line[x]) > qBlue(line[x]) + 100;
-        }
-    }
-    return count;
-}
-
 QImage screenshot() {
     return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
         QImage::Format_RGB32);
@@ -80,22 +71,6 @@ bool waitFor(const std::function<bool()>& done) {
         runEventsFor(100);
     }
     return true;
-}
-
-bool isSocket(const QString& path) {
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISSOCK(status.st_mode);
-}
-
-QStringList socketsIn(const QString& folder) {
-    QStringList sockets;
-    const QDir directory(folder);
-    for (const QString& name : directory.entryList(QDir::System | QDir::Hidden)) {
-        if (isSocket(directory.filePath(name))) {
-            sockets.append(directory.filePath(name));
-        }
-    }
-    return sockets;
 }
 
 class HandOver : public testing::Test {

@@ -1,6 +1,8 @@
 // Starts the program on an X display (Xvfb), lets it open a picture and takes a screenshot of
 // the whole screen: the picture must be on it. The screenshot is kept beside the test. Both
 // this test and the program use the X display whatever platform the caller's environment names.
+#include "apple_pixels.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -14,18 +16,6 @@
 
 namespace {
 constexpr const char* xcb = "xcb";
-
-// Pixels of the sample still life's red apple: strongly red, nowhere else on an empty desktop.
-int applePixels(const QImage& shot) {
-    int count = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
-        for (int x = 0; x < shot.width(); ++x) {
-            count += qRed(line[x]) > qGreen(line[x]) + 100 && qRed(line[x]) > qBlue(line[x]) + 100;
-        }
-    }
-    return count;
-}
 
 // The caller's environment with the X platform and private runtime and configuration folders,
 // so that neither the caller's platform nor its settings change what the program shows.

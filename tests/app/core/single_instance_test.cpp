@@ -1,4 +1,5 @@
 #include "single_instance.h"
+#include "socket_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -67,23 +68,6 @@ template <typename Done> void runEventsUntil(Done done) {
         QCoreApplication::processEvents();
         QThread::msleep(5);
     }
-}
-
-bool isSocket(const QString& path) {
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISSOCK(status.st_mode);
-}
-
-// The local sockets in a folder.
-QStringList socketsIn(const QString& folder) {
-    QStringList sockets;
-    const QDir directory(folder);
-    for (const QString& name : directory.entryList(QDir::System | QDir::Hidden)) {
-        if (isSocket(directory.filePath(name))) {
-            sockets.append(directory.filePath(name));
-        }
-    }
-    return sockets;
 }
 
 int permissionBits(const QString& path) {
