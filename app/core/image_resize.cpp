@@ -39,12 +39,11 @@ int Resize(TDIBImage& image, std::int32_t newWidth, std::int32_t newHeight, TPro
         return -1;
     }
     return createSized(image, newWidth, newHeight, result, [&] {
-        // Rows in stored order: stored row r of the result shows picture row newHeight - 1 - r.
+        // Rows in stored order: the result's stored row r takes the source's stored row
+        // round(r / sy), counted from the bottom row of both pictures.
         for (std::int32_t stored = 0; stored < newHeight; ++stored) {
-            const std::int32_t fromY = rows[newHeight - 1 - stored];
             const std::uint8_t* src =
-                image.Bits +
-                static_cast<std::size_t>(image.Height() - 1 - fromY) * image.RowStride();
+                image.Bits + static_cast<std::size_t>(rows[stored]) * image.RowStride();
             std::uint8_t* dst = result.Bits + static_cast<std::size_t>(stored) * result.RowStride();
             for (std::int32_t x = 0; x < newWidth; ++x) {
                 std::memcpy(dst + static_cast<std::size_t>(x) * bytesPerPixel,
