@@ -5,18 +5,6 @@
 #include <cstring>
 
 namespace {
-// The colour table entries: colours used, or 2^bitcount below 24 bits.
-std::int64_t tableEntries(const BITMAPINFOHEADER& header) {
-    if (header.biClrUsed != 0) {
-        return header.biClrUsed;
-    }
-    return header.biBitCount < 24 ? (std::int64_t{1} << header.biBitCount) : 0;
-}
-
-std::int64_t strideOf(const BITMAPINFOHEADER& header) {
-    return (std::int64_t{header.biWidth} * header.biBitCount + 31) / 32 * 4;
-}
-
 BITMAPINFOHEADER headerOf(const QByteArray& bytes) {
     BITMAPINFOHEADER header;
     std::memcpy(&header, bytes.constData(), sizeof header);
@@ -25,21 +13,7 @@ BITMAPINFOHEADER headerOf(const QByteArray& bytes) {
 } // namespace
 
 bool packedBitmapFits(const QByteArray& bytes) {
-    if (bytes.size() < qsizetype(sizeof(BITMAPINFOHEADER))) {
-        return false;
-    }
-    const BITMAPINFOHEADER header = headerOf(bytes);
-    const bool knownDepth = header.biBitCount == 1 || header.biBitCount == 4 ||
-                            header.biBitCount == 8 || header.biBitCount == 24 ||
-                            header.biBitCount == 32;
-    if (header.biSize != 40 || !knownDepth || header.biCompression != 0 || header.biWidth <= 0 ||
-        header.biHeight <= 0 || header.biWidth > 65535 || header.biHeight > 65535 ||
-        header.biClrUsed > 256 || (header.biBitCount < 24 && tableEntries(header) == 0)) {
-        return false;
-    }
-    const std::int64_t needed =
-        40 + 4 * tableEntries(header) + strideOf(header) * std::int64_t{header.biHeight};
-    return needed <= bytes.size();
+    return platform::packedBitmapFits(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 QSize pictureSize(const QByteArray& bytes) {
@@ -59,9 +33,9 @@ QImage pictureTopLeft(const QByteArray& bytes, int w, int h) {
     h = std::clamp(h, 0, int(header.biHeight));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const std::uint8_t* table = data + 40;
-    const std::int64_t entries = tableEntries(header);
+    const std::int64_t entries = platform::colourTableEntries(header);
     const std::uint8_t* bits = table + 4 * entries;
-    const std::int64_t stride = strideOf(header);
+    const std::int64_t stride = platform::packedRowStride(header);
     QImage image(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* row = bits + (header.biHeight - 1 - y) * stride;

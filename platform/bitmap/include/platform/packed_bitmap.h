@@ -22,3 +22,16 @@ struct BITMAPINFOHEADER {
 };
 #pragma pack(pop)
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
+
+#include <cstddef>
+
+namespace platform {
+// The colour table entries: colours used, or 2^bit count below 24 bits.
+std::int64_t colourTableEntries(const BITMAPINFOHEADER& header);
+// The bytes of one row, padded to a multiple of 4.
+std::int64_t packedRowStride(const BITMAPINFOHEADER& header);
+// Whether `size` bytes at `bytes` hold a packed bitmap that can be read safely: a 40-byte header
+// of a known depth (1, 4, 8, 24 or 32 bits) without compression, bottom-up rows, sides of 1 to
+// 65535 pixels, at most 256 colours, and the colour table and every row inside the bytes.
+bool packedBitmapFits(const void* bytes, std::size_t size);
+} // namespace platform
