@@ -36,6 +36,13 @@ TNumericEditBase::TNumericEditBase(QWidget* parent)
     connect(field_, &QLineEdit::editingFinished, this, &TNumericEditBase::commitText);
 }
 
+// A field that has the focus loses it while its window is destroyed, which finishes its
+// editing: by then the number it would go to is gone, so the field no longer reports here.
+TNumericEditBase::~TNumericEditBase() {
+    field_->removeEventFilter(this);
+    disconnect(field_, nullptr, this, nullptr);
+}
+
 void TNumericEditBase::SetFlatArrow(bool flat) {
     up_->setAutoRaise(flat);
     down_->setAutoRaise(flat);

@@ -13,6 +13,7 @@ class TNumericEditBase : public QWidget {
 
 public:
     explicit TNumericEditBase(QWidget* parent = nullptr);
+    ~TNumericEditBase() override;
 
     bool FlatArrow() const { return up_->autoRaise(); }
     void SetFlatArrow(bool flat);
