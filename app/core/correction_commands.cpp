@@ -5,6 +5,7 @@
 #include "image_window.h"
 #include "language.h"
 #include "level_picker.h"
+#include "menu_items.h"
 #include "operation_panel.h"
 #include "program_folder.h"
 #include "settings_records.h"
@@ -40,19 +41,16 @@ void CorrectionCommands::addOperationMenu(QMenuBar* bar, QAction* before) {
     mmnOperation->setObjectName("mmnOperation");
     operations_ = new QActionGroup(this);
     for (int index = 0; index < 6; ++index) {
-        QAction* item = mmnOperation->addAction(language.Text("Main Menu", 57 + index));
-        item->setObjectName(operationNames[index]);
+        QAction* item = addMainMenuItem(mmnOperation, language, operationNames[index], 57 + index);
         item->setCheckable(true);
         operations_->addAction(item);
         connect(item, &QAction::triggered, this, [this, index] { ChooseOperation(index); });
     }
     mmnOperation->addSeparator();
-    mnOpenProcessing = mmnOperation->addAction(language.Text("Main Menu", 63));
-    mnOpenProcessing->setObjectName("mnOpenProcessing");
+    mnOpenProcessing = addMainMenuItem(mmnOperation, language, "mnOpenProcessing", 63);
     connect(mnOpenProcessing, &QAction::triggered, this,
             &CorrectionCommands::openProcessingCommand);
-    mnSaveProcessingAs = mmnOperation->addAction(language.Text("Main Menu", 64));
-    mnSaveProcessingAs->setObjectName("mnSaveProcessingAs");
+    mnSaveProcessingAs = addMainMenuItem(mmnOperation, language, "mnSaveProcessingAs", 64);
     connect(mnSaveProcessingAs, &QAction::triggered, this,
             &CorrectionCommands::saveProcessingCommand);
 }

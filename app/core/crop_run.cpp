@@ -1,10 +1,10 @@
 #include "crop_run.h"
 
+#include "dib_image.h"
+#include "edit_run.h"
 #include "image_edits.h"
 #include "image_window.h"
-#include "language.h"
 #include "progress_form.h"
-#include "settings_records.h"
 #include "text_table.h"
 #include "workspace_host.h"
 
@@ -13,24 +13,13 @@ void CropRun(WorkspaceHost& main, TfrmMDIChild& window) {
         main.warningBox(common_text::NoCropFrame);
         return;
     }
-    auto result = std::make_unique<TDIBImage>();
-    const int code =
-        main.RunWithProgress(main.language().Text("Common", common_text::ProgressCrop), true, [&] {
-            return Crop(window.Image(), window.CropRect, *result, TProgressForm::EngineProgress);
-        });
-    if (code == -1) {
-        main.errorBox(common_text::OutOfMemory);
+    auto result = RunPictureEdit(main, window, common_text::ProgressCrop, [&](TDIBImage& cut) {
+        return Crop(window.Image(), window.CropRect, cut, TProgressForm::EngineProgress);
+    });
+    if (result == nullptr) {
         return;
     }
-    if (code != 0) {
-        return; // cancelled: the partial result is gone
-    }
-    result->Corrected = false;
+    result->Corrected = false; // a cut-out starts afresh
     window.CropRect = QRect();
-    if (main.settings().config.CreateNewWindow != 0) {
-        window.View()->viewport()->repaint(); // the frame disappears before the new window
-        main.NewImageWindow(std::move(result), main.NextImageName());
-    } else {
-        window.ReplaceImage(std::move(result), main.NextImageName());
-    }
+    ShowEditResult(main, window, std::move(result));
 }

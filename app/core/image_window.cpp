@@ -106,6 +106,10 @@ void TfrmMDIChild::buildPopupMenu() {
     mnZoomIn->setObjectName("mnZoomIn");
     mnZoomOut = pum_ChildMenu->addMenu(language.Text(section, 5));
     mnZoomOut->setObjectName("mnZoomOut");
+    pum_ChildMenu->addSeparator();
+    mnCopy = pum_ChildMenu->addAction(language.Text(section, 6), this,
+                                      [this] { host_.copyPicture(*this); });
+    mnCopy->setObjectName("mnCopy");
     for (const int scale : menuScales) {
         mnZoomIn->addAction(QString("%1:1").arg(scale), this, [this, scale] { SetZoom(scale); });
         mnZoomOut->addAction(QString("1:%1").arg(scale), this,

@@ -37,6 +37,8 @@ public:
     virtual void colourPicked(std::uint32_t colour) = 0;
     // A click inside the crop frame: crop the picture to CropRect.
     virtual void runCrop(TfrmMDIChild& window) = 0;
+    // The window's Copy: the picture to the clipboard.
+    virtual void copyPicture(TfrmMDIChild& window) = 0;
 };
 
 // The window's drawing surface: paints the exposed part of the picture and reports the pointer.
@@ -142,6 +144,7 @@ public:
     QAction* deleteActiveAction() const { return mnDeleteActive; }
     QAction* deleteAllAction() const { return mnDeleteAll; }
     QAction* deleteAllAreasAction() const { return mnDeleteAllAreas; }
+    QAction* copyAction() const { return mnCopy; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -169,6 +172,7 @@ private:
     QAction* mnDeleteActive = nullptr;
     QAction* mnDeleteAll = nullptr;
     QAction* mnDeleteAllAreas = nullptr;
+    QAction* mnCopy = nullptr;
     TRectTool rectTool_;
     TPolygonTool polygonTool_;
     TCropRectTool cropTool_;

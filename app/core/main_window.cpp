@@ -6,7 +6,9 @@
 #include "crop_run.h"
 #include "file_commands.h"
 #include "gamma_form.h"
+#include "image_commands.h"
 #include "language_choice.h"
+#include "menu_items.h"
 #include "message_boxes.h"
 #include "operation_panel.h"
 #include "progress_form.h"
@@ -134,10 +136,11 @@ void TfrmMDIParent::createCorrectionPopups() {
 // The subsystems' controllers, each with the places its commands go.
 void TfrmMDIParent::createControllers() {
     files_ = new FileCommands(*this, this);
+    images_ = new ImageCommands(*this, this);
     correction_ = new CorrectionCommands(*this, {lightPicker_, darkPicker_, gammaList_}, this);
     collections_ = new CollectionCommands(*this, this);
     settingsCommands_ = new SettingsCommands(*this, version, this);
-    controllers_ = {files_, correction_, collections_, settingsCommands_};
+    controllers_ = {files_, images_, correction_, collections_, settingsCommands_};
 
     gammaList_->valueChosen = [this](double value) { correction_->setGamma(value); };
     gammaList_->currentValue = [this] { return correction_->gamma(); };
@@ -169,12 +172,6 @@ void TfrmMDIParent::OpenHandedOverFile(const QString& file) {
     }
 }
 
-QAction* TfrmMDIParent::menuAction(QMenu* menu, const char* name, int position) {
-    QAction* action = menu->addAction(language_.Text("Main Menu", position));
-    action->setObjectName(name);
-    return action;
-}
-
 QAction* TfrmMDIParent::toolAction(const char* name, int position, QStyle::StandardPixmap icon) {
     const QString hint = language_.Text("Main Toolbar", position);
     QAction* action = toolBar_->addAction(style()->standardIcon(icon), hint);
@@ -198,11 +195,15 @@ void TfrmMDIParent::buildMenus() {
     mmnFile->setObjectName("mmnFile");
     files_->addCommands(mmnFile, toolBar_);
     mmnFile->addSeparator();
-    mnExit = menuAction(mmnFile, "mnExit", 12);
+    images_->addClipboardCommands(mmnFile, nullptr);
+    mmnFile->addSeparator();
+    mnExit = addMainMenuItem(mmnFile, language_, "mnExit", 12);
     mnExit->setShortcut(QKeySequence::Quit);
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
     collections_->addFileCommands(mmnFile, mnExit);
     files_->addRecentFiles(mmnFile);
+    images_->addImageMenu(menuBar(), nullptr);
+    images_->addWorkspaceMenu(mdiArea_);
 
     settingsCommands_->addOptionsCommand(menuBar());
     buildWindowMenu();
@@ -213,16 +214,17 @@ void TfrmMDIParent::buildMenus() {
 void TfrmMDIParent::buildWindowMenu() {
     mmnWindows = menuBar()->addMenu(language_.Text("Main Menu", 20));
     mmnWindows->setObjectName("mmnWindows");
-    mnWindowTile = menuAction(mmnWindows, "mnWindowTile", 21);
+    mnWindowTile = addMainMenuItem(mmnWindows, language_, "mnWindowTile", 21);
     connect(mnWindowTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
-    mnWindowCascade = menuAction(mmnWindows, "mnWindowCascade", 22);
+    mnWindowCascade = addMainMenuItem(mmnWindows, language_, "mnWindowCascade", 22);
     connect(mnWindowCascade, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
-    mnWindowCloseAll = menuAction(mmnWindows, "mnWindowCloseAll", 23);
+    mnWindowCloseAll = addMainMenuItem(mmnWindows, language_, "mnWindowCloseAll", 23);
     connect(mnWindowCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
-    mnWindowFitToImage = menuAction(mmnWindows, "mnWindowFitToImage", 24);
+    mnWindowFitToImage = addMainMenuItem(mmnWindows, language_, "mnWindowFitToImage", 24);
     connect(mnWindowFitToImage, &QAction::triggered, this,
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitToImage(); }); });
-    mnWindowFitImageToWindow = menuAction(mmnWindows, "mnWindowFitImageToWindow", 25);
+    mnWindowFitImageToWindow =
+        addMainMenuItem(mmnWindows, language_, "mnWindowFitImageToWindow", 25);
     connect(mnWindowFitImageToWindow, &QAction::triggered, this,
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitImageToWindow(); }); });
 }
@@ -331,6 +333,10 @@ void TfrmMDIParent::colourPicked(std::uint32_t colour) {
 
 void TfrmMDIParent::runCrop(TfrmMDIChild& window) {
     CropRun(*this, window);
+}
+
+void TfrmMDIParent::copyPicture(TfrmMDIChild& window) {
+    images_->Copy(window);
 }
 
 void TfrmMDIParent::buildStatusBar() {

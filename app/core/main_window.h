@@ -3,7 +3,8 @@
 // the window commands (tile, cascade, close all, fit, zoom, next window), the hatch-area tools,
 // and the four message boxes every part of the program reports through. The subsystems' commands
 // live in their controllers, which it creates and holds: FileCommands (app/files),
-// CollectionCommands (app/collections), SettingsCommands (app/settings) and CorrectionCommands.
+// CollectionCommands (app/collections), SettingsCommands (app/settings), and CorrectionCommands
+// and ImageCommands beside it in app/core.
 #pragma once
 
 #include "image_window.h"
@@ -21,6 +22,7 @@ class CollectionCommands;
 class CommandController;
 class CorrectionCommands;
 class FileCommands;
+class ImageCommands;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -73,6 +75,7 @@ public:
     std::uint32_t referenceColour() const override;
     void colourPicked(std::uint32_t colour) override;
     void runCrop(TfrmMDIChild& window) override;
+    void copyPicture(TfrmMDIChild& window) override;
 
     // Closes every image window, stopping at the first that refuses; true when none is left.
     bool CloseAll();
@@ -81,6 +84,7 @@ public:
 
     // The subsystems' commands.
     FileCommands& files() const { return *files_; }
+    ImageCommands& images() const { return *images_; }
     CorrectionCommands& correction() const { return *correction_; }
     CollectionCommands& collections() const { return *collections_; }
     SettingsCommands& settingsCommands() const { return *settingsCommands_; }
@@ -110,7 +114,6 @@ private:
     void buildStatusBar();
     void createCorrectionPopups();
     void saveSettings();
-    QAction* menuAction(QMenu* menu, const char* name, int position);
     QAction* toolAction(const char* name, int position, QStyle::StandardPixmap icon);
     void forActiveWindow(const std::function<void(TfrmMDIChild&)>& command);
 
@@ -139,6 +142,7 @@ private:
     TGammaForm* gammaList_ = nullptr;
 
     FileCommands* files_ = nullptr;
+    ImageCommands* images_ = nullptr;
     CorrectionCommands* correction_ = nullptr;
     CollectionCommands* collections_ = nullptr;
     SettingsCommands* settingsCommands_ = nullptr;

@@ -4,6 +4,7 @@
 #include "image_file_commands.h"
 #include "image_window.h"
 #include "language.h"
+#include "menu_items.h"
 #include "picture_open_dialog.h"
 #include "recent_files.h"
 #include "settings_records.h"
@@ -27,12 +28,6 @@ QString filterAt(const QStringList& filters, int storedIndex) {
     return filters.value(std::clamp(storedIndex, 1, int(filters.size())) - 1);
 }
 
-QAction* menuItem(QMenu* menu, const TLanguage& language, const char* name, int position) {
-    QAction* action = menu->addAction(language.Text("Main Menu", position));
-    action->setObjectName(name);
-    return action;
-}
-
 QAction* toolButton(QToolBar* bar, const TLanguage& language, const char* name, int position,
                     QStyle::StandardPixmap icon) {
     const QString hint = language.Text("Main Toolbar", position);
@@ -50,10 +45,10 @@ FileCommands::~FileCommands() = default;
 
 void FileCommands::addCommands(QMenu* fileMenu, QToolBar* toolBar) {
     const TLanguage& language = host().language();
-    mnOpen = menuItem(fileMenu, language, "mnOpen", 1);
+    mnOpen = addMainMenuItem(fileMenu, language, "mnOpen", 1);
     mnOpen->setShortcut(QKeySequence::Open);
     connect(mnOpen, &QAction::triggered, this, &FileCommands::OpenCommand);
-    mnSaveAs = menuItem(fileMenu, language, "mnSaveAs", 2);
+    mnSaveAs = addMainMenuItem(fileMenu, language, "mnSaveAs", 2);
     mnSaveAs->setShortcut(QKeySequence::SaveAs);
     connect(mnSaveAs, &QAction::triggered, this, [this] {
         if (TfrmMDIChild* window = host().activeImageWindow()) {

@@ -3,6 +3,7 @@
 #include "about_form.h"
 #include "help_system.h"
 #include "language.h"
+#include "menu_items.h"
 #include "options_form.h"
 #include "settings_records.h"
 #include "text_table.h"
@@ -23,8 +24,7 @@ void SettingsCommands::addOptionsCommand(QMenuBar* bar) {
 }
 
 QAction* SettingsCommands::helpItem(const char* name, int position, int topic) {
-    QAction* action = mmnHelp->addAction(host().language().Text("Main Menu", position));
-    action->setObjectName(name);
+    QAction* action = addMainMenuItem(mmnHelp, host().language(), name, position);
     connect(action, &QAction::triggered, this, [this, topic] { showHelp(topic); });
     return action;
 }
@@ -41,8 +41,7 @@ void SettingsCommands::addHelpMenu(QMenuBar* bar) {
     mnHelpOrderingInformation = helpItem("mnHelpOrderingInformation", 49, OrderingTopic);
     mnHelpTechnicalSupport = helpItem("mnHelpTechnicalSupport", 50, SupportTopic);
     mmnHelp->addSeparator();
-    mnHelpAbout = mmnHelp->addAction(host().language().Text("Main Menu", 52));
-    mnHelpAbout->setObjectName("mnHelpAbout");
+    mnHelpAbout = addMainMenuItem(mmnHelp, host().language(), "mnHelpAbout", 52);
     connect(mnHelpAbout, &QAction::triggered, this, &SettingsCommands::showAbout);
 }
 
