@@ -186,6 +186,7 @@ void TfrmMDIParent::forActiveWindow(const std::function<void(TfrmMDIChild&)>& co
     }
 }
 
+// The tool bar comes first: the controllers put their buttons there beside their menu items.
 void TfrmMDIParent::buildMenus() {
     toolBar_ = addToolBar(QString());
     toolBar_->setObjectName("ToolBar");
