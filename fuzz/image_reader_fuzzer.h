@@ -1,16 +1,17 @@
 // The shared body of the image-reader fuzz targets: any bytes, no crash, and whatever a
-// reader accepts is a whole picture of its stated size.
+// reader delivers (complete or not) is a whole picture of its stated size.
 #pragma once
 
 #include "codecs.h"
 
 #include <cstdlib>
 
-template <int (*Read)(imagefile::Bytes, imagefile::Progress&, imagefile::DibBuffer&)>
+template <int (*Read)(imagefile::Source&, imagefile::Progress&, imagefile::DibBuffer&)>
 int fuzzReader(const std::uint8_t* data, std::size_t size) {
     imagefile::Progress progress(nullptr);
     imagefile::DibBuffer picture;
-    if (Read({data, size}, progress, picture) == IP_OK) {
+    imagefile::MemorySource source({data, size});
+    if (imagefile::deliversPicture(Read(source, progress, picture))) {
         platform::MemHandle block = picture.release();
         if (platform::memSize(block) < imagefile::infoHeaderSize) {
             std::abort();

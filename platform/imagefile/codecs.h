@@ -1,10 +1,11 @@
-// The format readers and writers behind ipImportInd and ipExportInd. Readers take the whole
-// file's bytes and fill a DibBuffer; writers take a DibView and write to an open file. All
-// return IP_* codes.
+// The format readers and writers behind ipImportInd and ipExportInd. Readers take the file's
+// bytes through a Source and fill a DibBuffer (on IP_OK, and on IP_INCOMPLETE with the part that
+// could be read); writers take a DibView and write to an open file. All return IP_* codes.
 #pragma once
 
 #include "dib.h"
 #include "progress.h"
+#include "source.h"
 
 #include <cstdio>
 #include <span>
@@ -13,11 +14,16 @@ namespace imagefile {
 
 using Bytes = std::span<const std::uint8_t>;
 
-int readBmp(Bytes file, Progress& progress, DibBuffer& out);
-int readPcx(Bytes file, Progress& progress, DibBuffer& out);
-int readJpeg(Bytes file, Progress& progress, DibBuffer& out);
-int readPng(Bytes file, Progress& progress, DibBuffer& out);
-int readTiff(Bytes file, Progress& progress, DibBuffer& out);
+// Whether a reader's result delivers a picture.
+inline bool deliversPicture(int result) {
+    return result == IP_OK || result == IP_INCOMPLETE;
+}
+
+int readBmp(Source& file, Progress& progress, DibBuffer& out);
+int readPcx(Source& file, Progress& progress, DibBuffer& out);
+int readJpeg(Source& file, Progress& progress, DibBuffer& out);
+int readPng(Source& file, Progress& progress, DibBuffer& out);
+int readTiff(Source& file, Progress& progress, DibBuffer& out);
 
 int writeBmp(const DibView& picture, std::FILE* file, Progress& progress);
 int writePcx(const DibView& picture, std::FILE* file, Progress& progress);

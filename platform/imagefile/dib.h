@@ -16,6 +16,21 @@ constexpr std::uint64_t maxPixelArea = std::uint64_t{1} << 30;
 
 static_assert(sizeof(BITMAPINFOHEADER) == infoHeaderSize);
 
+// A picture whose data ends early is delivered as incomplete when what is there fills at least
+// this share (1/16) of its rows. With less it is refused as damaged, where the format lets the
+// reader tell before the picture is allocated, so that a tiny file claiming a huge picture costs
+// no memory.
+constexpr std::int64_t shownRowsDivisor = 16;
+inline bool enoughRowsToShow(std::int64_t rowsPresent, std::int64_t height) {
+    return rowsPresent > 0 && rowsPresent * shownRowsDivisor >= height;
+}
+
+// A colour channel with the given alpha as seen on a white page: value * alpha + 255 * (255 -
+// alpha), rounded, over 255.
+inline std::uint8_t composeOnWhite(unsigned value, unsigned alpha) {
+    return static_cast<std::uint8_t>((value * alpha + 255u * (255u - alpha) + 127u) / 255u);
+}
+
 inline std::size_t rowStride24(std::int64_t width) {
     return static_cast<std::size_t>((width * 24 + 31) / 32 * 4);
 }

@@ -2,14 +2,15 @@
 #include "codecs.h"
 
 #include "platform/atomic_file.h"
+#include "platform/picture_format.h"
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,54 +22,30 @@ namespace {
 // that many bytes).
 constexpr std::uint64_t maxFileSize = std::uint64_t{2} << 30;
 
-enum class Format { Bmp, Jpeg, Tiff, Png, Pcx, Unknown };
+using platform::PictureFormat;
 
-Format formatOfContent(Bytes bytes) {
-    auto starts = [&](std::initializer_list<std::uint8_t> magic) {
-        return bytes.size() >= magic.size() &&
-               std::equal(magic.begin(), magic.end(), bytes.begin());
-    };
-    if (starts({'B', 'M'})) {
-        return Format::Bmp;
-    }
-    if (starts({0xFF, 0xD8, 0xFF})) {
-        return Format::Jpeg;
-    }
-    if (starts({'I', 'I', 42, 0}) || starts({'M', 'M', 0, 42}) || starts({'I', 'I', 43, 0}) ||
-        starts({'M', 'M', 0, 43})) {
-        return Format::Tiff;
-    }
-    if (starts({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) {
-        return Format::Png;
-    }
-    if (bytes.size() >= 128 && bytes[0] == 10 && bytes[1] <= 5 && bytes[2] <= 1) {
-        return Format::Pcx;
-    }
-    return Format::Unknown;
-}
-
-Format formatOfName(const std::string& name) {
+PictureFormat formatOfName(const std::string& name) {
     const std::size_t dot = name.find_last_of("./");
     if (dot == std::string::npos || name[dot] != '.') {
-        return Format::Unknown;
+        return PictureFormat::Unknown;
     }
     std::string extension = name.substr(dot + 1);
     for (char& c : extension) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     if (extension == "bmp") {
-        return Format::Bmp;
+        return PictureFormat::Bmp;
     }
     if (extension == "jpg" || extension == "jpeg") {
-        return Format::Jpeg;
+        return PictureFormat::Jpeg;
     }
     if (extension == "tif" || extension == "tiff") {
-        return Format::Tiff;
+        return PictureFormat::Tiff;
     }
     if (extension == "png") {
-        return Format::Png;
+        return PictureFormat::Png;
     }
-    return extension == "pcx" ? Format::Pcx : Format::Unknown;
+    return extension == "pcx" ? PictureFormat::Pcx : PictureFormat::Unknown;
 }
 
 int openErrorCode(int error) {
@@ -78,63 +55,53 @@ int openErrorCode(int error) {
     return error == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
 }
 
-// The file's bytes, mapped read-only into memory (as libtiff and most image libraries read
-// files); unmapped when the object goes.
-class FileBytes {
+// An open picture file, read through a FileSource; closed when the object goes.
+class OpenFile {
 public:
-    FileBytes() = default;
-    ~FileBytes() {
-        if (data_ != nullptr) {
-            ::munmap(data_, size_);
+    OpenFile() = default;
+    ~OpenFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
         }
     }
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
 
     int open(const char* name) {
-        const int descriptor = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (descriptor < 0) {
+        descriptor_ = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor_ < 0) {
             return openErrorCode(errno);
         }
         struct stat status {};
-        int result = IP_OK;
-        if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-            result = IP_CANNOT_OPEN;
-        } else if (static_cast<std::uint64_t>(status.st_size) > maxFileSize) {
-            result = IP_TOO_LARGE;
-        } else if (status.st_size > 0) {
-            size_ = static_cast<std::size_t>(status.st_size);
-            void* mapped =
-                ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, descriptor, 0);
-            if (mapped == MAP_FAILED) {
-                result = errno == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
-                size_ = 0;
-            } else {
-                data_ = mapped;
-            }
+        if (::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode)) {
+            return IP_CANNOT_OPEN;
         }
-        ::close(descriptor);
-        return result;
+        if (static_cast<std::uint64_t>(status.st_size) > maxFileSize) {
+            return IP_TOO_LARGE;
+        }
+        source_.emplace(descriptor_, static_cast<std::uint64_t>(status.st_size));
+        return IP_OK;
     }
-    Bytes bytes() const { return {static_cast<const std::uint8_t*>(data_), size_}; }
+    Source& source() { return *source_; }
 
 private:
-    void* data_ = nullptr;
-    std::size_t size_ = 0;
+    int descriptor_ = -1;
+    std::optional<FileSource> source_;
 };
 
-int decode(Format format, Bytes bytes, Progress& progress, DibBuffer& out) {
-    switch (format) {
-    case Format::Bmp:
-        return readBmp(bytes, progress, out);
-    case Format::Jpeg:
-        return readJpeg(bytes, progress, out);
-    case Format::Tiff:
-        return readTiff(bytes, progress, out);
-    case Format::Png:
-        return readPng(bytes, progress, out);
-    case Format::Pcx:
-        return readPcx(bytes, progress, out);
+int decode(Source& file, Progress& progress, DibBuffer& out) {
+    const std::vector<std::uint8_t> first = file.bytesAt(0, 128);
+    switch (platform::pictureFormatOfContent(first)) {
+    case PictureFormat::Bmp:
+        return readBmp(file, progress, out);
+    case PictureFormat::Jpeg:
+        return readJpeg(file, progress, out);
+    case PictureFormat::Tiff:
+        return readTiff(file, progress, out);
+    case PictureFormat::Png:
+        return readPng(file, progress, out);
+    case PictureFormat::Pcx:
+        return readPcx(file, progress, out);
     default:
         return IP_UNKNOWN_FORMAT;
     }
@@ -149,9 +116,9 @@ int jpegQuality(std::uint32_t flags) {
 // that only closing reports, fail the save before the file replaces anything; the data is not
 // forced to disk (fsync) on every save, which would cost more than the encoding of a large
 // TIFF.
-int encodeInto(int descriptor, Format format, const DibView& picture, std::uint32_t flags,
+int encodeInto(int descriptor, PictureFormat format, const DibView& picture, std::uint32_t flags,
                Progress& progress) {
-    if (format == Format::Tiff) {
+    if (format == PictureFormat::Tiff) {
         const int result = writeTiff(picture, descriptor,
                                      (flags & IP_TIFF_PACKBITS) == IP_TIFF_PACKBITS, progress);
         return ::close(descriptor) != 0 && result == IP_OK ? IP_WRITE_FAILED : result;
@@ -163,13 +130,13 @@ int encodeInto(int descriptor, Format format, const DibView& picture, std::uint3
     }
     int result = IP_OK;
     switch (format) {
-    case Format::Bmp:
+    case PictureFormat::Bmp:
         result = writeBmp(picture, file, progress);
         break;
-    case Format::Jpeg:
+    case PictureFormat::Jpeg:
         result = writeJpeg(picture, file, jpegQuality(flags), progress);
         break;
-    case Format::Png:
+    case PictureFormat::Png:
         result = writePng(picture, file, (flags & IP_PNG_INTERLACED) != 0, progress);
         break;
     default:
@@ -202,18 +169,17 @@ extern "C" IP_API int32_t IP_CALL ipImportInd(TImportExportParams* params) {
         return IP_BAD_PARAMETERS;
     }
     try {
-        FileBytes file;
+        OpenFile file;
         if (const int opened = file.open(params->FileName); opened != IP_OK) {
             return opened;
         }
         Progress progress(params->Progress);
         DibBuffer picture;
-        const int result = decode(formatOfContent(file.bytes()), file.bytes(), progress, picture);
-        if (result != IP_OK) {
-            return result;
+        const int result = decode(file.source(), progress, picture);
+        if (deliversPicture(result)) {
+            params->Bitmap = picture.release();
         }
-        params->Bitmap = picture.release();
-        return IP_OK;
+        return result;
     } catch (const std::bad_alloc&) {
         return IP_NO_MEMORY;
     }
@@ -223,8 +189,8 @@ extern "C" IP_API int32_t IP_CALL ipExportInd(TImportExportParams* params) {
     if (!validBlock(params, IP_EXPORT)) {
         return IP_BAD_PARAMETERS;
     }
-    const Format format = formatOfName(params->FileName);
-    if (format == Format::Unknown) {
+    const PictureFormat format = formatOfName(params->FileName);
+    if (format == PictureFormat::Unknown) {
         return IP_UNKNOWN_FORMAT;
     }
     try {

@@ -1,22 +1,27 @@
 // JPEG files through libjpeg-turbo: baseline and progressive, colour, greyscale and CMYK on
-// reading; baseline colour at a chosen quality on writing.
+// reading, through a fixed buffer rather than the whole file at once; baseline colour at a
+// chosen quality on writing.
 #include "codecs.h"
 
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 namespace imagefile {
 
 namespace {
 
 // libjpeg reports fatal errors by calling error_exit, which must not return: it jumps back to
-// the call that set `escape`. Only C frames of libjpeg lie in between, and the functions that
-// set it keep no object with a destructor alive across the jump.
+// the call that set `escape`. Only C frames of libjpeg and functions of this file that hold no
+// object with a destructor lie in between; the functions that set it keep such objects in
+// their own frame, which the jump does not leave.
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf escape;
@@ -26,12 +31,98 @@ void leave(j_common_ptr info) {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1);
 }
 
-void quiet(j_common_ptr, int) {}
+// The result for a read or write that libjpeg stopped: running out of memory (or hitting the
+// ceiling set for its whole-picture buffers) is not the file's fault.
+int failureCode(const jpeg_error_mgr& errors, int otherwise) {
+    const int code = errors.msg_code;
+    return code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE ? IP_NO_MEMORY : otherwise;
+}
+
+// Feeds libjpeg from the Source through a fixed buffer. Where the data ends it hands over an
+// end-of-image marker instead, as libjpeg's own sources do, so that the decoder delivers what
+// was there; the flags tell the reader what happened.
+struct SourceReader {
+    jpeg_source_mgr base;
+    Source* file;
+    std::uint64_t nextOffset; // of the first byte not yet in the buffer
+    JOCTET* buffer;
+    bool ended;    // the data ended before libjpeg read the picture's end marker
+    bool brokeOff; // and the decoder needed entropy-coded data that was not there
+};
+
+constexpr std::size_t readBufferSize = 64 * 1024;
+constexpr JOCTET endOfImage[] = {0xFF, JPEG_EOI};
+
+SourceReader& readerOf(j_decompress_ptr info) {
+    return *reinterpret_cast<SourceReader*>(info->src);
+}
+
+void startSource(j_decompress_ptr) {}
+
+void endSource(j_decompress_ptr) {}
+
+boolean fillBuffer(j_decompress_ptr info) {
+    SourceReader& reader = readerOf(info);
+    const std::size_t got = reader.file->readAt(reader.nextOffset, reader.buffer, readBufferSize);
+    reader.nextOffset += got;
+    if (got == 0) {
+        reader.ended = true;
+        reader.base.next_input_byte = endOfImage;
+        reader.base.bytes_in_buffer = sizeof endOfImage;
+    } else {
+        reader.base.next_input_byte = reader.buffer;
+        reader.base.bytes_in_buffer = got;
+    }
+    return TRUE;
+}
+
+// Skips within the buffer or, beyond it, in the file without reading the bytes.
+void skipData(j_decompress_ptr info, long count) {
+    if (count <= 0) {
+        return;
+    }
+    jpeg_source_mgr& base = readerOf(info).base;
+    const auto skipped = static_cast<std::size_t>(count);
+    if (skipped <= base.bytes_in_buffer) {
+        base.next_input_byte += skipped;
+        base.bytes_in_buffer -= skipped;
+        return;
+    }
+    readerOf(info).nextOffset += skipped - base.bytes_in_buffer;
+    base.bytes_in_buffer = 0;
+}
+
+void readFrom(jpeg_decompress_struct& info, SourceReader& reader, Source& file) {
+    reader.file = &file;
+    reader.buffer = static_cast<JOCTET*>((*info.mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, readBufferSize));
+    reader.base.init_source = startSource;
+    reader.base.fill_input_buffer = fillBuffer;
+    reader.base.skip_input_data = skipData;
+    reader.base.resync_to_restart = jpeg_resync_to_restart;
+    reader.base.term_source = endSource;
+    info.src = &reader.base;
+}
+
+// The offset of the first byte libjpeg has not read yet.
+std::uint64_t readPosition(const SourceReader& reader) {
+    return reader.nextOffset - reader.base.bytes_in_buffer;
+}
+
+// Warnings do not stop the read. The decoder warns when it needs entropy-coded data past a
+// marker; past the end of the data that marker is the one the reader put there, and the rows
+// decoded from then on are made up.
+void noteWarning(j_common_ptr info, int level) {
+    if (level < 0 && info->is_decompressor && info->err->msg_code == JWRN_HIT_MARKER) {
+        SourceReader& reader = readerOf(reinterpret_cast<j_decompress_ptr>(info));
+        reader.brokeOff = reader.brokeOff || reader.ended;
+    }
+}
 
 void installErrors(jpeg_common_struct& info, ErrorManager& errors) {
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = leave;
-    errors.base.emit_message = quiet; // warnings (such as a premature end) do not stop the read
+    errors.base.emit_message = noteWarning;
 }
 
 std::int32_t pelsPerMeter(std::uint8_t unit, std::uint16_t density) {
@@ -65,35 +156,112 @@ void greyToBgr(const std::uint8_t* grey, std::uint8_t* bgr, JDIMENSION width) {
     }
 }
 
-int decode(jpeg_decompress_struct& info, Progress& progress, DibBuffer& out,
-           std::vector<std::uint8_t>& line) {
-    const J_COLOR_SPACE source = info.jpeg_color_space;
-    const bool cmyk = source == JCS_CMYK || source == JCS_YCCK;
-    info.out_color_space =
-        cmyk ? JCS_CMYK : (source == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_EXT_BGR);
-    if (const int created = out.create(info.image_width, info.image_height); created != IP_OK) {
-        return created;
+// With Huffman coding every block of a scan costs at least one bit (and the first scan of a
+// component holds its DC values, one code per block), so data with fewer bits than the first
+// scan has blocks cannot hold the picture its header claims. Real pictures need far more; the
+// loose bound only keeps a tiny file from costing a huge picture's memory. Arithmetic coding can
+// spend less than a bit per block, so arithmetic-coded files are left out of it.
+std::uint64_t firstScanBlocks(const jpeg_decompress_struct& info) {
+    if (info.comps_in_scan == 1) {
+        const jpeg_component_info& component = *info.cur_comp_info[0];
+        return std::uint64_t{component.width_in_blocks} * component.height_in_blocks;
     }
-    out.setResolution(pelsPerMeter(info.density_unit, info.X_density),
-                      pelsPerMeter(info.density_unit, info.Y_density));
-    jpeg_start_decompress(&info);
+    std::uint64_t blocksPerMcu = 0;
+    for (int i = 0; i < info.comps_in_scan; ++i) {
+        const jpeg_component_info& component = *info.cur_comp_info[i];
+        blocksPerMcu += static_cast<std::uint64_t>(component.h_samp_factor) *
+                        static_cast<std::uint64_t>(component.v_samp_factor);
+    }
+    const std::uint64_t mcuWidth = static_cast<std::uint64_t>(info.max_h_samp_factor) * DCTSIZE;
+    const std::uint64_t mcusPerRow = (info.image_width + mcuWidth - 1) / mcuWidth;
+    return mcusPerRow * info.total_iMCU_rows * blocksPerMcu;
+}
+
+bool dataCanHoldPicture(const jpeg_decompress_struct& info, const SourceReader& reader) {
+    const std::uint64_t size = reader.file->size();
+    const std::uint64_t position = readPosition(reader);
+    const std::uint64_t bitsLeft = position < size ? (size - position) * 8 : 0;
+    return info.arith_code || bitsLeft >= firstScanBlocks(info);
+}
+
+// libjpeg keeps whole-picture buffers for files of several scans (progressive ones): two bytes
+// per coefficient. They may take what the file's components need unsubsampled and no more: that
+// covers every sampling layout (4:2:0 needs half of it, full-resolution colour and CMYK all of
+// it), and beyond it libjpeg fails with JERR_NO_BACKING_STORE. The margin covers the strip
+// buffers and tables libjpeg counts against the same ceiling.
+long memoryCeiling(const jpeg_decompress_struct& info) {
+    const std::uint64_t mcuWidth = static_cast<std::uint64_t>(info.max_h_samp_factor) * DCTSIZE;
+    const std::uint64_t mcuHeight = static_cast<std::uint64_t>(info.max_v_samp_factor) * DCTSIZE;
+    const std::uint64_t paddedWidth = (info.image_width + mcuWidth - 1) / mcuWidth * mcuWidth;
+    const std::uint64_t paddedHeight = std::uint64_t{info.total_iMCU_rows} * mcuHeight;
+    const auto components = static_cast<std::uint64_t>(info.num_components);
+    const std::uint64_t coefficients = paddedWidth * paddedHeight * components * 2;
+    const std::uint64_t margin = (std::uint64_t{1} << 20) + paddedWidth * components * 128;
+    return static_cast<long>(std::min<std::uint64_t>(
+        coefficients + margin, static_cast<std::uint64_t>(std::numeric_limits<long>::max())));
+}
+
+void chooseOutput(jpeg_decompress_struct& info) {
+    const J_COLOR_SPACE source = info.jpeg_color_space;
+    if (source == JCS_CMYK || source == JCS_YCCK) {
+        info.out_color_space = JCS_CMYK;
+    } else {
+        info.out_color_space = source == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_EXT_BGR;
+    }
+}
+
+void readRow(jpeg_decompress_struct& info, std::uint8_t* row, std::vector<std::uint8_t>& line) {
+    JSAMPROW target = info.out_color_space == JCS_EXT_BGR ? row : line.data();
+    jpeg_read_scanlines(&info, &target, 1);
+    if (info.out_color_space == JCS_CMYK) {
+        cmykToBgr(line.data(), row, info.output_width, info.saw_Adobe_marker);
+    } else if (info.out_color_space == JCS_GRAYSCALE) {
+        greyToBgr(line.data(), row, info.output_width);
+    }
+}
+
+// Copies the rows into the picture. A file of several scans has been read whole by
+// jpeg_start_decompress: every row is delivered, blurred where later scans are missing. In a
+// single scan the rows are decoded as they are read, so reading stops at the first row decoded
+// after the data ended; the rows below stay black, and the decompression is abandoned rather
+// than finished (jpeg_destroy_decompress discards it).
+int readRows(jpeg_decompress_struct& info, const SourceReader& reader, Progress& progress,
+             DibBuffer& out, std::vector<std::uint8_t>& line) {
+    const bool singleScan = !jpeg_has_multiple_scans(&info);
     line.resize(static_cast<std::size_t>(info.output_width) * info.output_components);
     while (info.output_scanline < info.output_height) {
         const auto y = static_cast<std::int32_t>(info.output_scanline);
-        std::uint8_t* row = out.row(y);
-        JSAMPROW target = info.out_color_space == JCS_EXT_BGR ? row : line.data();
-        jpeg_read_scanlines(&info, &target, 1);
-        if (info.out_color_space == JCS_CMYK) {
-            cmykToBgr(line.data(), row, info.output_width, info.saw_Adobe_marker);
-        } else if (info.out_color_space == JCS_GRAYSCALE) {
-            greyToBgr(line.data(), row, info.output_width);
+        readRow(info, out.row(y), line);
+        if (singleScan && reader.brokeOff) {
+            return enoughRowsToShow(y + 1, info.output_height) ? IP_INCOMPLETE : IP_DAMAGED_FILE;
         }
         if (!progress.report(y + 1, info.output_height)) {
             return IP_CANCELLED;
         }
     }
     jpeg_finish_decompress(&info);
-    return IP_OK;
+    // A single scan decoded without running short is whole even when only the end marker is
+    // missing.
+    return reader.ended && !singleScan ? IP_INCOMPLETE : IP_OK;
+}
+
+int decode(jpeg_decompress_struct& info, const SourceReader& reader, Progress& progress,
+           DibBuffer& out, std::vector<std::uint8_t>& line) {
+    if (info.data_precision != 8) {
+        return IP_UNSUPPORTED;
+    }
+    if (!dataCanHoldPicture(info, reader)) {
+        return IP_DAMAGED_FILE;
+    }
+    chooseOutput(info);
+    if (const int created = out.create(info.image_width, info.image_height); created != IP_OK) {
+        return created;
+    }
+    out.setResolution(pelsPerMeter(info.density_unit, info.X_density),
+                      pelsPerMeter(info.density_unit, info.Y_density));
+    info.mem->max_memory_to_use = memoryCeiling(info);
+    jpeg_start_decompress(&info);
+    return readRows(info, reader, progress, out, line);
 }
 
 UINT16 densityOf(std::int32_t pelsPerMeter) {
@@ -102,34 +270,34 @@ UINT16 densityOf(std::int32_t pelsPerMeter) {
 
 } // namespace
 
-int readJpeg(Bytes file, Progress& progress, DibBuffer& out) {
+int readJpeg(Source& file, Progress& progress, DibBuffer& out) {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
+    SourceReader reader{};
     std::vector<std::uint8_t> line;
     installErrors(*reinterpret_cast<jpeg_common_struct*>(&info), errors);
     if (setjmp(errors.escape) != 0) {
         jpeg_destroy_decompress(&info);
-        return IP_DAMAGED_FILE;
+        return failureCode(errors.base, IP_DAMAGED_FILE);
     }
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+    readFrom(info, reader, file);
     jpeg_read_header(&info, TRUE);
-    if (info.data_precision != 8) {
-        jpeg_destroy_decompress(&info);
-        return IP_UNSUPPORTED;
-    }
-    const int result = decode(info, progress, out, line);
+    const int result = decode(info, reader, progress, out, line);
     jpeg_destroy_decompress(&info);
     return result;
 }
 
 int writeJpeg(const DibView& picture, std::FILE* file, int quality, Progress& progress) {
+    if (picture.width() > JPEG_MAX_DIMENSION || picture.height() > JPEG_MAX_DIMENSION) {
+        return IP_BAD_BITMAP; // the format cannot hold the picture
+    }
     jpeg_compress_struct info{};
     ErrorManager errors{};
     installErrors(*reinterpret_cast<jpeg_common_struct*>(&info), errors);
     if (setjmp(errors.escape) != 0) {
         jpeg_destroy_compress(&info);
-        return IP_WRITE_FAILED;
+        return failureCode(errors.base, IP_WRITE_FAILED);
     }
     jpeg_create_compress(&info);
     jpeg_stdio_dest(&info, file);

@@ -1,7 +1,6 @@
 // PCX files: 1-bit, 4-bit (four 1-bit planes or one 4-bit plane) and 8-bit palette pictures
 // and 24-bit pictures of three 8-bit planes, run-length encoded. Written as 24-bit,
 // three planes.
-#include "byte_reader.h"
 #include "codecs.h"
 
 #include <algorithm>
@@ -33,13 +32,14 @@ struct PcxHeader {
 static_assert(sizeof(PcxHeader) == 128);
 
 constexpr std::size_t vgaPaletteSize = 769; // 0x0C, then 256 RGB entries
+constexpr std::int32_t maxWidth = 65534;
 
 struct Rgb {
     std::uint8_t r, g, b;
 };
 
 // Decodes one scan line (all planes) of run-length data; false when the data runs out.
-bool readLine(ByteReader& in, std::vector<std::uint8_t>& line, bool encoded) {
+bool readLine(StreamReader& in, std::vector<std::uint8_t>& line, bool encoded) {
     std::size_t filled = 0;
     while (filled < line.size()) {
         std::uint8_t byte = 0;
@@ -60,16 +60,27 @@ bool readLine(ByteReader& in, std::vector<std::uint8_t>& line, bool encoded) {
     return true;
 }
 
-std::vector<Rgb> paletteOf(Bytes file, const PcxHeader& h) {
+// The 256-colour palette at the end of the file, after its 0x0C mark; empty when it is not
+// there.
+std::vector<Rgb> vgaPaletteOf(Source& file) {
+    std::vector<Rgb> palette;
+    if (file.size() < sizeof(PcxHeader) + vgaPaletteSize) {
+        return palette;
+    }
+    const std::vector<std::uint8_t> p = file.bytesAt(file.size() - vgaPaletteSize, vgaPaletteSize);
+    if (p.size() == vgaPaletteSize && p[0] == 0x0C) {
+        for (std::size_t i = 1; i < vgaPaletteSize; i += 3) {
+            palette.push_back({p[i], p[i + 1], p[i + 2]});
+        }
+    }
+    return palette;
+}
+
+std::vector<Rgb> paletteOf(Source& file, const PcxHeader& h) {
     std::vector<Rgb> palette;
     if (h.bitsPerPixel == 8 && h.planes == 1) {
-        if (file.size() >= sizeof(PcxHeader) + vgaPaletteSize &&
-            file[file.size() - vgaPaletteSize] == 0x0C) {
-            const std::uint8_t* p = file.data() + file.size() - 768;
-            for (int i = 0; i < 256; ++i) {
-                palette.push_back({p[i * 3], p[i * 3 + 1], p[i * 3 + 2]});
-            }
-        } else {
+        palette = vgaPaletteOf(file);
+        if (palette.empty()) {
             for (int i = 0; i < 256; ++i) { // no palette: grey levels
                 palette.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
                                    static_cast<std::uint8_t>(i)});
@@ -160,10 +171,27 @@ void writeRuns(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::si
 
 } // namespace
 
-int readPcx(Bytes file, Progress& progress, DibBuffer& out) {
-    ByteReader in(file);
+// The most rows the data after the header could hold: encoded, one byte can stand for up to
+// 63 bytes of a line.
+std::int64_t rowsTheDataCanHold(Source& file, std::size_t lineBytes, bool encoded) {
+    const std::uint64_t data = file.size() - sizeof(PcxHeader);
+    const std::uint64_t perLine = encoded ? (lineBytes + 62) / 63 : lineBytes;
+    return static_cast<std::int64_t>(data / std::max<std::uint64_t>(perLine, 1));
+}
+
+// An 8-bit file whose image data is followed by the palette's 0x0C mark but which ends before
+// the palette does: its colours are lost.
+bool paletteCutOff(Source& file, const PcxHeader& h, std::uint64_t dataEnd) {
+    if (h.bitsPerPixel != 8 || h.planes != 1 || !vgaPaletteOf(file).empty()) {
+        return false;
+    }
+    const std::vector<std::uint8_t> mark = file.bytesAt(dataEnd, 1);
+    return !mark.empty() && mark[0] == 0x0C;
+}
+
+int readPcx(Source& file, Progress& progress, DibBuffer& out) {
     PcxHeader h{};
-    if (!in.read(h) || h.manufacturer != 10) {
+    if (file.readAt(0, &h, sizeof h) != sizeof h || h.manufacturer != 10) {
         return IP_DAMAGED_FILE;
     }
     const Kind kind = kindOf(h);
@@ -177,15 +205,20 @@ int readPcx(Bytes file, Progress& progress, DibBuffer& out) {
     if (width <= 0 || height <= 0 || std::size_t{h.bytesPerLine} * 8 < bitsPerLine) {
         return IP_DAMAGED_FILE;
     }
+    std::vector<std::uint8_t> line(std::size_t{h.planes} * h.bytesPerLine);
+    const std::int64_t holdable = rowsTheDataCanHold(file, line.size(), h.encoding == 1);
+    if (holdable < height && !enoughRowsToShow(holdable, height)) {
+        return IP_DAMAGED_FILE; // known before the picture is allocated
+    }
     if (const int created = out.create(width, height); created != IP_OK) {
         return created;
     }
     out.setResolution(pelsPerMeterFromInch(h.hDpi), pelsPerMeterFromInch(h.vDpi));
     const std::vector<Rgb> palette = paletteOf(file, h);
-    std::vector<std::uint8_t> line(std::size_t{h.planes} * h.bytesPerLine);
+    StreamReader in(file, sizeof(PcxHeader));
     for (std::int64_t y = 0; y < height; ++y) {
         if (!readLine(in, line, h.encoding == 1)) {
-            return IP_DAMAGED_FILE;
+            return enoughRowsToShow(y, height) ? IP_INCOMPLETE : IP_DAMAGED_FILE;
         }
         decodeLine(kind, line, h.bytesPerLine, palette, width,
                    out.row(static_cast<std::int32_t>(y)));
@@ -193,12 +226,13 @@ int readPcx(Bytes file, Progress& progress, DibBuffer& out) {
             return IP_CANCELLED;
         }
     }
-    return IP_OK;
+    return paletteCutOff(file, h, in.position()) ? IP_INCOMPLETE : IP_OK;
 }
 
 int writePcx(const DibView& picture, std::FILE* file, Progress& progress) {
-    if (picture.width() > 65535 || picture.height() > 65535) {
-        return IP_BAD_BITMAP; // PCX holds 16-bit coordinates
+    // PCX holds 16-bit coordinates and a 16-bit even count of bytes per line.
+    if (picture.width() > maxWidth || picture.height() > 65535) {
+        return IP_BAD_BITMAP;
     }
     const std::size_t bytesPerLine = (static_cast<std::size_t>(picture.width()) + 1) / 2 * 2;
     PcxHeader h{};

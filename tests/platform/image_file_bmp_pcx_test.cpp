@@ -256,3 +256,137 @@ TEST(PcxVariants, PaletteDepthsAndRunLengths) {
     read(pcxFile(2, 2, 4, 1, 4, {0}), &code);
     EXPECT_EQ(code, IP_UNSUPPORTED);
 }
+
+namespace {
+
+// A 24-bit bottom-up BMP of `height` rows, each `width` pixels of the colour (row, row, row).
+Bytes stripedBmp(int width, int height) {
+    const std::size_t stride = stride24(width);
+    Bytes rows(stride * height, 0);
+    for (int stored = 0; stored < height; ++stored) {
+        const auto level = static_cast<std::uint8_t>(height - 1 - stored);
+        std::fill_n(rows.begin() + static_cast<std::ptrdiff_t>(stored * stride), width * 3, level);
+    }
+    return bmpFile({40, width, height, 24, 0, {}, {}, rows});
+}
+
+Bgr grey(int level) {
+    const auto v = static_cast<std::uint8_t>(level);
+    return {v, v, v};
+}
+
+} // namespace
+
+TEST(BmpVariants, CutOffFilesKeepTheRowsThatAreThere) {
+    const Bytes whole = stripedBmp(4, 32);
+    const std::size_t headers = whole.size() - stride24(4) * 32;
+    int code = -1;
+
+    // Bottom-up: the 20 stored rows that are there are the bottom of the picture.
+    Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(headers + 20 * 12 + 5));
+    const Picture p = read(cut, &code);
+    EXPECT_EQ(code, IP_INCOMPLETE);
+    ASSERT_EQ(p.height, 32);
+    EXPECT_EQ(pixel(p, 3, 31), grey(31));
+    EXPECT_EQ(pixel(p, 0, 12), grey(12)) << "the last whole stored row";
+    EXPECT_EQ(pixel(p, 0, 11), black) << "rows that are missing stay black";
+    EXPECT_EQ(pixel(p, 0, 0), black);
+
+    // One row of 32 is less than a sixteenth: nothing worth showing.
+    cut.resize(headers + 12);
+    read(cut, &code);
+    EXPECT_EQ(code, IP_DAMAGED_FILE);
+
+    // RLE8 cut in its third row: two whole rows of a 4 x 4 picture are a half.
+    const Bytes rle{4, 1, 0, 0, 4, 2, 0, 0, 4, 1, 0, 0, 4, 2, 0, 1};
+    BmpSpec runs{40, 4, 4, 8, 1, {}, {black, c1, c2}, rle};
+    read(bmpFile(runs), &code);
+    EXPECT_EQ(code, IP_OK);
+    runs.pixels.resize(9);
+    const Picture r = read(bmpFile(runs), &code);
+    EXPECT_EQ(code, IP_INCOMPLETE);
+    EXPECT_EQ(pixel(r, 3, 3), c1);
+    EXPECT_EQ(pixel(r, 3, 2), c2);
+    EXPECT_EQ(pixel(r, 0, 1), black) << "the run after the cut is not there";
+
+    // An end-of-bitmap mark ends a picture early without it being incomplete; a stream that
+    // stops before it is.
+    runs.pixels = {4, 1, 0, 1};
+    read(bmpFile(runs), &code);
+    EXPECT_EQ(code, IP_OK);
+    runs.pixels = {4, 1};
+    read(bmpFile(runs), &code);
+    EXPECT_EQ(code, IP_DAMAGED_FILE) << "not one row finished";
+}
+
+TEST(BmpVariants, AlphaMasksAreComposedOntoWhite) {
+    // 32-bit with the alpha mask in v4 and v5 headers and after a v3 header (compression 6).
+    const Bytes half{40, 80, 120, 128};
+    const Bgr onWhite{static_cast<std::uint8_t>((40 * 128 + 255 * 127 + 127) / 255),
+                      static_cast<std::uint8_t>((80 * 128 + 255 * 127 + 127) / 255),
+                      static_cast<std::uint8_t>((120 * 128 + 255 * 127 + 127) / 255)};
+    const std::vector<std::uint32_t> argb{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    for (std::uint32_t headerSize : {108u, 124u}) {
+        const Bytes pixels{40, 80, 120, 128, 1, 2, 3, 0};
+        const Picture p = read(bmpFile({headerSize, 2, 1, 32, 3, argb, {}, pixels}));
+        EXPECT_EQ(pixel(p, 0, 0), onWhite) << headerSize;
+        EXPECT_EQ(pixel(p, 1, 0), (Bgr{255, 255, 255})) << "alpha 0 among others is clear";
+    }
+    EXPECT_EQ(pixel(read(bmpFile({40, 1, 1, 32, 6, argb, {}, half})), 0, 0), onWhite);
+
+    // ARGB1555: the top bit; ARGB4444: the top nibble (0x8 of 0xF: 136 of 255).
+    const std::vector<std::uint32_t> masks1555{0x7C00, 0x03E0, 0x001F, 0x8000};
+    const Picture red1555 =
+        read(bmpFile({124, 2, 1, 16, 3, masks1555, {}, {0x00, 0xFC, 0x00, 0x7C}}));
+    EXPECT_EQ(pixel(red1555, 0, 0), (Bgr{0, 0, 255})) << "alpha bit set: opaque red";
+    EXPECT_EQ(pixel(red1555, 1, 0), (Bgr{255, 255, 255})) << "alpha bit clear: white";
+
+    const std::vector<std::uint32_t> masks4444{0x0F00, 0x00F0, 0x000F, 0xF000};
+    const Picture p4444 = read(bmpFile({124, 1, 1, 16, 3, masks4444, {}, {0x00, 0x8F, 0, 0}}));
+    ASSERT_EQ(p4444.width, 1);
+    const auto redOverWhite = static_cast<std::uint8_t>((255 * 136 + 255 * 119 + 127) / 255);
+    const auto darkOverWhite = static_cast<std::uint8_t>((255 * 119 + 127) / 255);
+    EXPECT_EQ(pixel(p4444, 0, 0), (Bgr{darkOverWhite, darkOverWhite, redOverWhite}));
+
+    // Alpha 0 everywhere: the writer left it unset, and the picture is opaque.
+    const Bytes unset{40, 80, 120, 0, 1, 2, 3, 0};
+    EXPECT_EQ(pixel(read(bmpFile({124, 2, 1, 32, 3, argb, {}, unset})), 0, 0), (Bgr{40, 80, 120}));
+}
+
+TEST(PcxVariants, WidthsTheFormatCannotHoldAreRefused) {
+    ScratchFolder folder;
+    Picture wide{65535, 1, 0, 0, std::vector<std::uint8_t>(65535 * 3, 7)};
+    EXPECT_EQ(exportPicture(wide, folder.file("wide.pcx")), IP_BAD_BITMAP);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("wide.pcx")));
+
+    wide.width = 65534;
+    wide.bgr.resize(65534 * 3);
+    ASSERT_EQ(exportPicture(wide, folder.file("widest.pcx")), IP_OK);
+    int code = -1;
+    EXPECT_EQ(importPicture(folder.file("widest.pcx"), &code), wide);
+    EXPECT_EQ(code, IP_OK);
+}
+
+TEST(PcxVariants, CutOffFilesAreIncomplete) {
+    Bytes vga = {0x0C};
+    for (int i = 0; i < 256; ++i) {
+        vga.insert(vga.end(), 3, static_cast<std::uint8_t>(255 - i));
+    }
+    // 8-bit, 2 x 4, one literal pixel pair per row: index 1 everywhere.
+    const Bytes rows{1, 1, 1, 1, 1, 1, 1, 1};
+    int code = -1;
+    const Picture whole = read(pcxFile(8, 1, 2, 4, 2, rows, {}, vga), &code);
+    EXPECT_EQ(code, IP_OK);
+    EXPECT_EQ(pixel(whole, 1, 3), grey(254));
+
+    Bytes cutPalette = pcxFile(8, 1, 2, 4, 2, rows, {}, vga);
+    cutPalette.resize(cutPalette.size() - 300);
+    const Picture grey1 = read(cutPalette, &code);
+    EXPECT_EQ(code, IP_INCOMPLETE) << "its colours are lost";
+    EXPECT_EQ(pixel(grey1, 0, 0), grey(1)) << "shown in grey levels";
+
+    const Picture half = read(pcxFile(8, 1, 2, 4, 2, {1, 1, 1, 1}), &code);
+    EXPECT_EQ(code, IP_INCOMPLETE);
+    EXPECT_EQ(pixel(half, 0, 1), grey(1));
+    EXPECT_EQ(pixel(half, 0, 2), black);
+}

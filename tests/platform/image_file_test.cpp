@@ -90,15 +90,21 @@ TEST(ImageFile, ErrorsHaveTheirCodes) {
     importPicture(folder.file("empty.png"), &code);
     EXPECT_EQ(code, IP_UNKNOWN_FORMAT);
 
+    // Cut to a third: rows stored one after another are a third of a picture; a single TIFF
+    // strip or a small deflate stream cut that early holds too little; two bytes are no JPEG.
     const Picture original = patternPicture(30, 20);
-    for (const std::string name : {"t.bmp", "t.png", "t.tif", "t.pcx", "t.jpg"}) {
+    const std::vector<std::pair<std::string, int>> cuts = {{"t.bmp", IP_INCOMPLETE},
+                                                           {"t.pcx", IP_INCOMPLETE},
+                                                           {"t.png", IP_DAMAGED_FILE},
+                                                           {"t.tif", IP_DAMAGED_FILE},
+                                                           {"t.jpg", IP_UNKNOWN_FORMAT}};
+    for (const auto& [name, expected] : cuts) {
         ASSERT_EQ(exportPicture(original, folder.file(name)), IP_OK);
         std::vector<std::uint8_t> bytes = fileBytes(folder.file(name));
         bytes.resize(name == "t.jpg" ? 2 : bytes.size() / 3);
         writeFile(folder.file("cut-" + name), bytes);
         importPicture(folder.file("cut-" + name), &code);
-        EXPECT_TRUE(code == IP_DAMAGED_FILE || code == IP_UNKNOWN_FORMAT)
-            << name << " gave " << code;
+        EXPECT_EQ(code, expected) << name;
     }
 
     const std::string existing = folder.file("t.bmp");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dib_picture.h"
+#include "memory_budget.h"
 
 #include "platform/image_file.h"
 
@@ -21,19 +22,36 @@ inline TImportExportParams importBlock(const std::string& name,
     return p;
 }
 
-// Reads a file; the picture is empty on failure, `code` holds the result.
+// Reads a file; the picture is empty on failure (and holds what could be read when the file
+// is incomplete), `code` holds the result.
 inline Picture importPicture(const std::string& name, int* code = nullptr) {
     TImportExportParams p = importBlock(name);
     const int result = ipImportInd(&p);
     if (code != nullptr) {
         *code = result;
     }
-    if (result != IP_OK) {
+    if (result != IP_OK && result != IP_INCOMPLETE) {
         return {};
     }
     Picture picture = pictureOf(static_cast<platform::MemHandle>(p.Bitmap));
     platform::memFree(static_cast<platform::MemHandle>(p.Bitmap));
     return picture;
+}
+
+// Reads a file and frees what it delivered: the library's result.
+inline int importCode(const std::string& name) {
+    TImportExportParams p = importBlock(name);
+    const int result = ipImportInd(&p);
+    if (result == IP_OK || result == IP_INCOMPLETE) {
+        platform::memFree(static_cast<platform::MemHandle>(p.Bitmap));
+    }
+    return result;
+}
+
+// importCode in a child process whose memory may grow by `budget` bytes only (-1 when the
+// child was killed).
+inline int importCodeWithin(std::uint64_t budget, const std::string& name) {
+    return test_support::runWithMemoryBudget(budget, [&] { return importCode(name); });
 }
 
 inline int exportPicture(const Picture& picture, const std::string& name,

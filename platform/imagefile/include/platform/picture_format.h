@@ -1,0 +1,22 @@
+// The picture format a file's content shows, whatever the file is called: the image-file
+// library reads by content, and the batch tool names its outputs by it when an input's name
+// does not tell.
+#pragma once
+
+#include "platform/image_file.h"
+
+#include <cstdint>
+#include <span>
+
+namespace platform {
+
+enum class PictureFormat { Bmp, Jpeg, Tiff, Png, Pcx, Unknown };
+
+// From the file's first bytes (PCX needs its 128-byte header).
+IP_API PictureFormat pictureFormatOfContent(std::span<const std::uint8_t> firstBytes);
+// Reads the file's first bytes; Unknown when it cannot be read.
+IP_API PictureFormat pictureFormatOfFile(const char* fileName);
+// The usual extension without dot ("bmp", "jpg", "tif", "png", "pcx"); "" for Unknown.
+IP_API const char* pictureExtension(PictureFormat format);
+
+} // namespace platform
