@@ -48,6 +48,10 @@ enum {
     TWK_NO_PRESET = 8         /* no preset loaded */
 };
 
+/* The most colour-filter passes a processing file may hold: ten times what the program
+   offers, and few enough that a replay ends in reasonable time. */
+enum { TWK_MAX_FILE_PASSES = 100 };
+
 /* Operation types of TWKDoImageOperation. */
 enum {
     TWK_OP_IMAGE_CORRECTION = 0,
@@ -158,7 +162,7 @@ typedef struct TLayerParams {
     TImageRegion* Region;
     union {
         uint8_t Color[4]; /* operations 2 and 3: blue, green, red, pad; operation 4: 255 x 4 */
-        int32_t Passes;   /* operation 5: number of passes */
+        int32_t Passes;   /* operation 5: number of passes (the program offers 1..10) */
     } Value;
 } TLayerParams;
 
@@ -241,10 +245,13 @@ TWK_EXPORT int32_t TWK_CALL TWKExtractImageColor(TExtractColorParams* params);
 /* Writes slot `type` (0..5) to a processing file. */
 TWK_EXPORT int32_t TWK_CALL TWKSaveLastProcessing(const char* fileName, int32_t type);
 
-/* Reads a processing file into the slot of its type, which is written to *type. */
+/* Reads a processing file into the slot of its type, which is written to *type. A file that is
+   truncated or holds values no program writes (a gamma that is not a finite number above 0,
+   a colour filter with passes outside 0..TWK_MAX_FILE_PASSES) is refused with
+   TWK_FILE_READ_ERROR before anything of it is kept or replayed; the slot is left as it was. */
 TWK_EXPORT int32_t TWK_CALL TWKLoadLastProcessing(const char* fileName, int32_t* type);
 
-/* Loads a processing file as the preset. */
+/* Loads a processing file as the preset; refused as TWKLoadLastProcessing refuses it. */
 TWK_EXPORT int32_t TWK_CALL TWKSetPresetFile(const char* fileName);
 
 /* Applies the preset in place to a packed 24-bit bitmap held in a movable memory block. */

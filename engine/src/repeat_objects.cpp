@@ -1,5 +1,7 @@
 #include "repeat_objects.h"
 
+#include "gamma.h"
+
 #include <new>
 
 namespace tintworks {
@@ -32,8 +34,10 @@ bool writeBounds(ByteSink& sink, const std::vector<LayerBounds>& bounds) {
     return sink.writeValue(count) && sink.write(bounds.data(), bounds.size() * sizeof(LayerBounds));
 }
 
+// A gamma no program writes (not a number, infinite, zero or below) marks a damaged file.
 bool readTables(ByteSource& source, CurveTables& tables, double& gamma) {
-    return source.read(tables.data(), sizeof tables) && source.readValue(gamma);
+    return source.read(tables.data(), sizeof tables) && source.readValue(gamma) &&
+           isUsableGamma(gamma);
 }
 
 bool writeTables(ByteSink& sink, const CurveTables& tables, double gamma) {
@@ -81,8 +85,11 @@ void TRepeatLayerJpegFilter::Clear() {
     release(bounds);
 }
 
+// A pass count outside 0..TWK_MAX_FILE_PASSES (one flipped bit can make it 0x7FFFFFFF) marks
+// a damaged file rather than a replay that runs for hours. No passes replays as nothing.
 bool TRepeatLayerJpegFilter::ReadData(ByteSource& source) {
-    return source.readValue(passes) && readBounds(source, bounds);
+    return source.readValue(passes) && passes >= 0 && passes <= TWK_MAX_FILE_PASSES &&
+           readBounds(source, bounds);
 }
 
 bool TRepeatLayerJpegFilter::WriteData(ByteSink& sink) const {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -421,6 +422,65 @@ TEST_F(PresetWithScene, AppliesInPlaceToBitmapsInMemoryBlocks) {
     platform::MemHandle again = bitmapBlock(picture);
     EXPECT_EQ(lib.applyPreset(again), TWK_NO_PRESET) << "a failed load leaves no preset";
     platform::memFree(again);
+}
+
+namespace {
+
+// A processing file of `type` with the given body after its header.
+std::vector<std::uint8_t> processingFile(std::uint8_t type, const std::vector<std::uint8_t>& body) {
+    std::vector<std::uint8_t> file = {'H', 'M', 'P', 'R', 'E', 'S', 'E',  'T', 0, 0,
+                                      0,   0,   1,   0,   0,   0,   type, 0,   0, 0};
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+std::vector<std::uint8_t> bytesOf(auto value) {
+    std::vector<std::uint8_t> bytes(sizeof value);
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+} // namespace
+
+TEST(ProcessingFile, ValuesNoProgramWritesAreRefusedBeforeAnyReplay) {
+    FreshLibrary lib;
+    ASSERT_TRUE(lib.loaded());
+    TempFolder folder;
+    std::vector<std::uint8_t> box = bytesOf(std::int32_t{1});
+    box.resize(box.size() + 12, 0x10);
+    auto filter = [&](std::int32_t passes) {
+        std::vector<std::uint8_t> body = bytesOf(passes);
+        body.insert(body.end(), box.begin(), box.end());
+        return processingFile(5, body);
+    };
+    auto correction = [&](double gamma) {
+        std::vector<std::uint8_t> body(1024);
+        for (std::size_t i = 0; i < body.size(); ++i) {
+            body[i] = static_cast<std::uint8_t>(i);
+        }
+        const std::vector<std::uint8_t> g = bytesOf(gamma);
+        body.insert(body.end(), g.begin(), g.end());
+        return processingFile(0, body);
+    };
+    const std::vector<std::pair<std::vector<std::uint8_t>, int>> cases = {
+        {filter(1), TWK_OK},
+        {filter(TWK_MAX_FILE_PASSES), TWK_OK},
+        {filter(TWK_MAX_FILE_PASSES + 1), TWK_FILE_READ_ERROR},
+        {filter(0x7FFFFFFF), TWK_FILE_READ_ERROR},
+        {filter(-1), TWK_FILE_READ_ERROR},
+        {correction(1.4), TWK_OK},
+        {correction(std::numeric_limits<double>::quiet_NaN()), TWK_FILE_READ_ERROR},
+        {correction(std::numeric_limits<double>::infinity()), TWK_FILE_READ_ERROR},
+        {correction(-std::numeric_limits<double>::infinity()), TWK_FILE_READ_ERROR},
+        {correction(0.0), TWK_FILE_READ_ERROR},
+        {correction(-2.0), TWK_FILE_READ_ERROR},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string path = folder.file("case" + std::to_string(i) + ".prs");
+        writeBytes(path, cases[i].first);
+        EXPECT_EQ(lib.loadLast(path.c_str(), nullptr), cases[i].second) << "case " << i;
+        EXPECT_EQ(lib.setPresetFile(path.c_str()), cases[i].second) << "case " << i;
+    }
 }
 
 TEST(ProcessingFile, AFilterOfNoPassesReplaysAsNothing) {
