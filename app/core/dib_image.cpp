@@ -238,7 +238,7 @@ int TDIBImage::LoadFromFile(const char* fileName, TImportExportProgress progress
     params.Progress = progress;
     params.FileName = fileName;
     const int result = ipImportInd(&params);
-    if (result == IP_OK) {
+    if (result == IP_OK || result == IP_INCOMPLETE) {
         AttachHandle(static_cast<platform::MemHandle>(params.Bitmap));
     }
     return programCode(result);

@@ -62,7 +62,8 @@ public:
                                 QSize size, int horizontalAlign, int verticalAlign,
                                 bool keepProportions);
 
-    // Through the image-file library: 0, -1 when cancelled, else the library's code.
+    // Through the image-file library: 0, -1 when cancelled, else the library's code. With
+    // IP_INCOMPLETE the image holds the part of the picture that could be read.
     int LoadFromFile(const char* fileName, TImportExportProgress progress);
     int SaveToFile(const char* fileName, TImportExportProgress progress,
                    std::uint32_t formatBits) const;

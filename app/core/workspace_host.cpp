@@ -24,6 +24,11 @@ void WorkspaceHost::errorText(const QString& text) {
                 {language().Text("Common", common_text::ErrorCaption), text});
 }
 
+void WorkspaceHost::warningText(const QString& text) {
+    showMessage(dialogParent(), MessageKind::Warning,
+                {language().Text("Common", common_text::WarningCaption), text});
+}
+
 void WorkspaceHost::informationBox(int n, const QStringList& arguments) {
     showMessage(dialogParent(), MessageKind::Information,
                 boxTexts(language(), common_text::InformationCaption, n, arguments));

@@ -57,6 +57,7 @@ public:
     // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
     void errorBox(int n, const QStringList& arguments = {});
     void errorText(const QString& text);
+    void warningText(const QString& text);
     void informationBox(int n, const QStringList& arguments = {});
     void warningBox(int n, const QStringList& arguments = {});
     // True when answered Yes.

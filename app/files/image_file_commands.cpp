@@ -15,6 +15,9 @@
 
 namespace {
 
+// The warning for a picture that could be read only in part.
+constexpr int incompleteText = 18;
+
 const QStringList knownExtensions{"tif", "jpg", "png", "bmp", "pcx"};
 
 void reportResult(WorkspaceHost& main, int result) {
@@ -83,7 +86,8 @@ bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
     const int result = main.RunWithProgress(caption, true, [&] {
         return image->LoadFromFile(encoded.constData(), TProgressForm::FileProgress);
     });
-    if (result != 0) {
+    const bool incomplete = result == IP_INCOMPLETE;
+    if (result != 0 && !incomplete) {
         reportResult(main, result);
         return false;
     }
@@ -93,6 +97,10 @@ bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
     }
     TfrmMDIChild* window = main.NewImageWindow(std::move(image), fileName);
     window->Saved = true;
+    if (incomplete) {
+        main.warningText(
+            formatText(main.language().Text("INPUT_OUTPUT", incompleteText), {fileName}));
+    }
     return true;
 }
 

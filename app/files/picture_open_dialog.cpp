@@ -45,7 +45,8 @@ QImage TPictureOpenDialog::loadPreview(const QString& fileName, QSize size) {
                                 : picture.scaled(size, Qt::KeepAspectRatio, Qt::FastTransformation);
     }
     TDIBImage image;
-    if (image.LoadFromFile(QFile::encodeName(fileName).constData(), nullptr) != 0) {
+    const int loaded = image.LoadFromFile(QFile::encodeName(fileName).constData(), nullptr);
+    if (loaded != 0 && loaded != IP_INCOMPLETE) {
         return {};
     }
     const QSize fitted = QSize(image.Width(), image.Height()).scaled(size, Qt::KeepAspectRatio);

@@ -21,7 +21,7 @@ const std::vector<WindowTexts>& textTable() {
         {"main window", "Common", range(0, 82)},
         {"image window", "Child window", range(0, 8)},
         {"image window", "Common", {Help, Cancel, Yes, No}},
-        {"image files", "INPUT_OUTPUT", range(0, 17)},
+        {"image files", "INPUT_OUTPUT", range(0, 18)},
         {"image files", "Common", {FileNotFound, Not24Bit, Loading, Saving, ErrorCaption, Cancel}},
         {"progress box", "Progress Box", range(0, 1)},
         {"progress box", "Common", {Cancel}},

@@ -71,6 +71,25 @@ TEST_F(ProgramTest, DamagedFilesGiveTheTextOfTheLibrarysCode) {
     EXPECT_EQ(resultCodeText(main->language(), 10), "") << "unknown codes have no text";
 }
 
+TEST_F(ProgramTest, AnIncompletePictureOpensWithAWarning) {
+    QFile whole(sample);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QString cut = folder.filePath("cut.bmp");
+    QFile file(cut);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.left(bytes.size() * 3 / 5));
+    file.close();
+
+    ASSERT_TRUE(OpenImageFile(*main, cut));
+    TfrmMDIChild* window = main->activeImageWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->ImageWidth(), 600);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages[0].text, main->language().Text("INPUT_OUTPUT", 18).replace("%s", cut));
+}
+
 TEST_F(ProgramTest, SavesInAllFiveFormatsAndReadsThemBack) {
     ASSERT_TRUE(OpenImageFile(*main, sample));
     TfrmMDIChild* window = main->activeImageWindow();
