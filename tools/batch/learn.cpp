@@ -23,6 +23,11 @@ std::string learnProcessing(const LearnRequest& request) {
     read.Flags = IP_IMPORT;
     read.FileName = request.picture.c_str();
     const int imported = ipImportInd(&read);
+    if (imported == IP_INCOMPLETE) {
+        // The reference areas may lie in the part that is missing: refused, and the part that
+        // was read is ours to free.
+        platform::memFree(static_cast<platform::MemHandle>(read.Bitmap));
+    }
     if (imported != IP_OK) {
         return request.picture + ": " + imageFileMessage(imported);
     }

@@ -2,18 +2,22 @@
 // reference rectangles, without the program window.
 #include "learn.h"
 #include "messages.h"
+#include "output_names.h"
 #include "picture_job.h"
 #include "worker_pool.h"
 
-#include "platform/image_file.h"
+#include "platform/atomic_file.h"
 #include "tintworks.h"
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 
 #include <unistd.h>
 
@@ -26,14 +30,9 @@ struct ApplyOptions {
     std::string format;
     int quality = 8;
     int jobs = 1;
+    bool keepTree = false;
+    bool acceptIncomplete = false;
 };
-
-std::uint32_t formatBitsFor(const std::string& output, int quality) {
-    const std::string extension = std::filesystem::path(output).extension().string();
-    return extension == ".jpg" || extension == ".JPG" || extension == ".jpeg"
-               ? static_cast<std::uint32_t>(quality) << IP_JPEG_QUALITY_SHIFT
-               : 0u;
-}
 
 // A bar on the terminal, redrawn in place; nothing when the output is not a terminal.
 class ProgressBar {
@@ -59,44 +58,147 @@ private:
     bool shown_;
 };
 
+// How the pictures of a run ended.
+struct Tally {
+    std::map<std::size_t, std::string> failures;
+    std::set<std::size_t> incomplete;
+    std::size_t corrected = 0;
+    std::size_t notDone = 0;
+
+    void add(const JobOutcome& outcome) {
+        switch (outcome.result.status) {
+        case JobStatus::CorrectedIncomplete:
+            incomplete.insert(outcome.index);
+            [[fallthrough]];
+        case JobStatus::Corrected:
+            ++corrected;
+            break;
+        case JobStatus::Failed:
+            failures[outcome.index] = outcome.result.message;
+            break;
+        case JobStatus::NotDone:
+            ++notDone;
+            break;
+        }
+    }
+};
+
+void printTally(const Tally& tally, const std::vector<std::string>& inputs) {
+    for (const auto& [index, message] : tally.failures) {
+        std::cerr << inputs[index] << ": " << message << "\n";
+    }
+    for (std::size_t index : tally.incomplete) {
+        std::cout << inputs[index]
+                  << ": incomplete file, the part that could be read was corrected\n";
+    }
+    std::cout << inputs.size() << " pictures: " << tally.corrected << " corrected";
+    if (!tally.incomplete.empty()) {
+        std::cout << " (" << tally.incomplete.size() << " incomplete)";
+    }
+    std::cout << ", " << tally.failures.size() << " failed";
+    if (tally.notDone > 0) {
+        std::cout << ", " << tally.notDone << " not done";
+    }
+    std::cout << "\n";
+}
+
+// Refuses a run in which results would overwrite each other.
+bool reportClashes(const std::vector<OutputClash>& clashes, const ApplyOptions& options) {
+    if (clashes.empty()) {
+        return false;
+    }
+    std::cerr << "huemark-batch: these inputs would be written to the same file, one over the "
+                 "other:\n";
+    for (const OutputClash& clash : clashes) {
+        std::cerr << " ";
+        for (std::size_t k = 0; k < clash.inputs.size(); ++k) {
+            std::cerr << (k == 0 ? " " : ", ") << options.inputs[clash.inputs[k]];
+        }
+        std::cerr << " -> " << clash.output << "\n";
+    }
+    std::cerr << "Nothing was written. Give each picture once"
+              << (options.keepTree ? ""
+                                   : ", use --keep-tree for pictures of the same name in "
+                                     "different folders,")
+              << " or correct the clashing pictures in separate runs.\n";
+    return true;
+}
+
+// The output folder and, with --keep-tree, the folders below it; false when one cannot be made.
+bool makeOutputFolders(const std::string& outputFolder, const std::vector<std::string>& outputs) {
+    std::set<std::filesystem::path> folders{outputFolder};
+    for (const std::string& output : outputs) {
+        folders.insert(std::filesystem::path(output).parent_path());
+    }
+    for (const std::filesystem::path& folder : folders) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (!folder.empty() && !std::filesystem::is_directory(folder)) {
+            std::cerr << "huemark-batch: " << folder.string()
+                      << ": cannot make the output folder\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Ends the tool as the interrupting signal would have: the caller of a tool stopped by SIGINT
+// or SIGTERM should see that signal. A run stopped by the file size limit exits with
+// 128 + SIGXFSZ instead of dumping core.
+[[noreturn]] void endAsInterrupted(int signal) {
+    std::cout.flush();
+    std::cerr << "huemark-batch: the run was interrupted by " << signalDescription(signal) << "\n";
+    if (signal != SIGXFSZ) {
+        std::signal(signal, SIG_DFL);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, signal);
+        ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
+        std::raise(signal);
+    }
+    std::exit(128 + signal);
+}
+
 int runApply(const ApplyOptions& options) {
     const int loaded = TWKSetPresetFile(options.preset.c_str());
     if (loaded != TWK_OK) {
         std::cerr << "huemark-batch: " << options.preset << ": " << engineMessage(loaded) << "\n";
         return 2;
     }
-    std::error_code error;
-    std::filesystem::create_directories(options.outputFolder, error);
-    if (!std::filesystem::is_directory(options.outputFolder)) {
-        std::cerr << "huemark-batch: " << options.outputFolder
-                  << ": cannot make the output folder\n";
+    const std::vector<std::string> outputs =
+        outputNamesFor(options.inputs, {options.outputFolder, options.format, options.keepTree});
+    if (reportClashes(findClashes(outputs), options) ||
+        !makeOutputFolders(options.outputFolder, outputs)) {
         return 2;
     }
-    std::vector<std::string> outputs;
-    for (const std::string& input : options.inputs) {
-        outputs.push_back(outputNameFor(input, options.outputFolder, options.format));
-    }
     ProgressBar bar(options.inputs.size());
-    std::map<std::size_t, std::string> failures;
-    runInWorkers(
-        options.inputs.size(), options.jobs,
-        [&] { return TWKSetPresetFile(options.preset.c_str()) == TWK_OK; },
-        [&](std::size_t i) {
-            return applyLoadedPreset(options.inputs[i], outputs[i],
-                                     formatBitsFor(outputs[i], options.quality));
-        },
-        [&](const JobOutcome& outcome) {
-            if (!outcome.result.ok) {
-                failures[outcome.index] = outcome.result.message;
-            }
-            bar.advance();
-        });
-    for (const auto& [index, message] : failures) {
-        std::cerr << options.inputs[index] << ": " << message << "\n";
+    Tally tally;
+    const WorkerTasks tasks{
+        .prepare =
+            [&] {
+                catchFileSizeLimit();
+                return TWKSetPresetFile(options.preset.c_str()) == TWK_OK;
+            },
+        .run =
+            [&](std::size_t i) {
+                return applyLoadedPreset({options.inputs[i], outputs[i],
+                                          formatBitsFor(outputs[i], options.quality),
+                                          options.acceptIncomplete});
+            },
+        .abandon = [&](std::size_t i,
+                       pid_t worker) { platform::AtomicFile::removeLeftovers(outputs[i], worker); },
+        .report =
+            [&](const JobOutcome& outcome) {
+                tally.add(outcome);
+                bar.advance();
+            },
+    };
+    const int interruptedBy = runInWorkers(options.inputs.size(), options.jobs, tasks);
+    printTally(tally, options.inputs);
+    if (interruptedBy != 0) {
+        endAsInterrupted(interruptedBy);
     }
-    std::cout << options.inputs.size() << " pictures: " << options.inputs.size() - failures.size()
-              << " corrected, " << failures.size() << " failed\n";
-    return failures.empty() ? 0 : 1;
+    return tally.failures.empty() ? 0 : 1;
 }
 
 // "L,T,R,B" into four integers.
@@ -145,7 +247,9 @@ int main(int argc, char** argv) {
     applyCommand->add_option("--out", apply.outputFolder, "Folder for the corrected pictures")
         ->required();
     applyCommand
-        ->add_option("--format", apply.format, "Format of the results (default: as the input)")
+        ->add_option("--format", apply.format,
+                     "Format of the results (default: the input's, by its extension or, when "
+                     "that is not one of these, by its content)")
         ->check(CLI::IsMember({"bmp", "jpg", "tif", "png", "pcx"}));
     applyCommand->add_option("--quality", apply.quality, "JPEG quality step, 1 (10 %) to 9 (90 %)")
         ->check(CLI::Range(1, 9))
@@ -153,6 +257,13 @@ int main(int argc, char** argv) {
     applyCommand->add_option("--jobs", apply.jobs, "Worker processes")
         ->check(CLI::Range(1, 256))
         ->default_val(1);
+    applyCommand->add_flag("--keep-tree", apply.keepTree,
+                           "Recreate the inputs' folders below their common parent folder under "
+                           "--out, so that pictures of the same name in different folders are "
+                           "kept apart");
+    applyCommand->add_flag("--accept-incomplete", apply.acceptIncomplete,
+                           "Correct and write pictures whose file breaks off (what could be read; "
+                           "the rest black) instead of counting them as failed");
 
     LearnRequest learn;
     CLI::App* learnCommand = app.add_subcommand("learn", "Make a processing file from one picture");

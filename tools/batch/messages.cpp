@@ -3,6 +3,8 @@
 #include "platform/image_file.h"
 #include "tintworks.h"
 
+#include <cstring>
+
 std::string imageFileMessage(int code) {
     switch (code) {
     case IP_CANCELLED:
@@ -27,6 +29,8 @@ std::string imageFileMessage(int code) {
         return "the picture is too large";
     case IP_BAD_BITMAP:
         return "the picture cannot be written in this format";
+    case IP_INCOMPLETE:
+        return "the picture file is incomplete";
     default:
         return "image file error " + std::to_string(code);
     }
@@ -53,4 +57,9 @@ std::string engineMessage(int code) {
     default:
         return "engine error " + std::to_string(code);
     }
+}
+
+std::string signalDescription(int signal) {
+    const char* name = ::strsignal(signal);
+    return "signal " + std::to_string(signal) + " (" + (name != nullptr ? name : "unknown") + ")";
 }

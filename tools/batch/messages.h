@@ -5,3 +5,5 @@
 
 std::string imageFileMessage(int code);
 std::string engineMessage(int code);
+// "signal 7 (Bus error)".
+std::string signalDescription(int signal);

@@ -6,6 +6,9 @@
 #include "platform/memory_block.h"
 #include "tintworks.h"
 
+#include <algorithm>
+#include <cctype>
+#include <csignal>
 #include <filesystem>
 
 namespace {
@@ -15,43 +18,74 @@ struct Block {
     ~Block() { platform::memFree(handle); }
 };
 
-} // namespace
+volatile std::sig_atomic_t fileSizeLimitReached = 0;
 
-std::string outputNameFor(const std::string& input, const std::string& folder,
-                          const std::string& extension) {
-    const std::filesystem::path in(input);
-    std::filesystem::path name = in.stem();
-    name += extension.empty() ? in.extension().string() : "." + extension;
-    return (std::filesystem::path(folder) / name).string();
+extern "C" void noteFileSizeLimit(int) {
+    fileSizeLimitReached = 1;
 }
 
-JobResult applyLoadedPreset(const std::string& input, const std::string& output,
-                            std::uint32_t formatBits) {
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+JobResult writePicture(const Block& picture, const PictureJob& job) {
+    TImportExportParams write{};
+    write.Size = sizeof write;
+    write.Flags = IP_EXPORT | job.formatBits;
+    write.FileName = job.output.c_str();
+    write.Bitmap = picture.handle;
+    const int exported = ipExportInd(&write);
+    if (fileSizeLimitReached != 0) {
+        return {JobStatus::Failed, "the file size limit (ulimit -f) was reached", SIGXFSZ};
+    }
+    if (exported != IP_OK) {
+        return {JobStatus::Failed, imageFileMessage(exported)};
+    }
+    return {JobStatus::Corrected, {}};
+}
+
+} // namespace
+
+std::uint32_t formatBitsFor(const std::string& output, int quality) {
+    const std::string extension = lowerCase(std::filesystem::path(output).extension().string());
+    return extension == ".jpg" || extension == ".jpeg"
+               ? static_cast<std::uint32_t>(quality) << IP_JPEG_QUALITY_SHIFT
+               : 0u;
+}
+
+void catchFileSizeLimit() {
+    struct sigaction action {};
+    action.sa_handler = noteFileSizeLimit;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGXFSZ, &action, nullptr);
+}
+
+JobResult applyLoadedPreset(const PictureJob& job) {
     std::error_code error;
-    if (std::filesystem::equivalent(input, output, error)) {
-        return {false, "would overwrite the input"};
+    if (std::filesystem::equivalent(job.input, job.output, error)) {
+        return {JobStatus::Failed, "would overwrite the input"};
     }
     TImportExportParams read{};
     read.Size = sizeof read;
     read.Flags = IP_IMPORT;
-    read.FileName = input.c_str();
+    read.FileName = job.input.c_str();
     const int imported = ipImportInd(&read);
-    if (imported != IP_OK) {
-        return {false, imageFileMessage(imported)};
+    if (imported != IP_OK && imported != IP_INCOMPLETE) {
+        return {JobStatus::Failed, imageFileMessage(imported)};
     }
     Block picture{static_cast<platform::MemHandle>(read.Bitmap)};
+    if (imported == IP_INCOMPLETE && !job.acceptIncomplete) {
+        return {JobStatus::Failed, imageFileMessage(imported)};
+    }
     const int corrected = TWKApplyPresetCorrection(picture.handle);
     if (corrected != TWK_OK) {
-        return {false, engineMessage(corrected)};
+        return {JobStatus::Failed, engineMessage(corrected)};
     }
-    TImportExportParams write{};
-    write.Size = sizeof write;
-    write.Flags = IP_EXPORT | formatBits;
-    write.FileName = output.c_str();
-    write.Bitmap = picture.handle;
-    const int exported = ipExportInd(&write);
-    if (exported != IP_OK) {
-        return {false, imageFileMessage(exported)};
+    JobResult written = writePicture(picture, job);
+    if (written.status == JobStatus::Corrected && imported == IP_INCOMPLETE) {
+        written = {JobStatus::CorrectedIncomplete, imageFileMessage(imported)};
     }
-    return {true, {}};
+    return written;
 }

@@ -4,16 +4,33 @@
 #include <cstdint>
 #include <string>
 
+enum class JobStatus : std::uint8_t {
+    Corrected,
+    CorrectedIncomplete, // the file breaks off; the part that could be read was corrected
+    Failed,
+    NotDone, // the run was interrupted before this picture was finished
+};
+
 struct JobResult {
-    bool ok = false;
+    JobStatus status = JobStatus::Failed;
     std::string message; // what went wrong, for the report
+    int stopSignal = 0;  // a signal that ends the whole run because of this picture, or 0
+};
+
+struct PictureJob {
+    std::string input;
+    std::string output;
+    std::uint32_t formatBits = 0;  // IP_EXPORT format flags, see formatBitsFor
+    bool acceptIncomplete = false; // correct and write pictures whose file breaks off
 };
 
 // The preset must have been loaded into this process with TWKSetPresetFile.
-JobResult applyLoadedPreset(const std::string& input, const std::string& output,
-                            std::uint32_t formatBits);
+JobResult applyLoadedPreset(const PictureJob& job);
 
-// The output file name for an input: its stem in `folder`, with `extension` (without dot) or
-// else the input's own extension.
-std::string outputNameFor(const std::string& input, const std::string& folder,
-                          const std::string& extension);
+// The export flags for an output name: the JPEG quality step for .jpg and .jpeg in any case.
+std::uint32_t formatBitsFor(const std::string& output, int quality);
+
+// For a worker, before its first picture: a write beyond the file size limit (ulimit -f) then
+// fails its picture with stopSignal SIGXFSZ, and the library removes the temporary file, where
+// the signal's default action would kill the worker in the middle of the write.
+void catchFileSizeLimit();

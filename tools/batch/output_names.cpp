@@ -1,0 +1,100 @@
+#include "output_names.h"
+
+#include "platform/picture_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <map>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool libraryWritesExtension(std::string extension) {
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    constexpr std::array<const char*, 7> written{".bmp",  ".jpg", ".jpeg", ".tif",
+                                                 ".tiff", ".png", ".pcx"};
+    return std::find(written.begin(), written.end(), extension) != written.end();
+}
+
+fs::path absoluteFolderOf(const std::string& input) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(input, error);
+    return (error ? fs::path(input) : absolute).lexically_normal().parent_path();
+}
+
+// The longest leading run of path elements all folders share.
+fs::path commonFolder(const std::vector<fs::path>& folders) {
+    fs::path common = folders.front();
+    for (const fs::path& folder : folders) {
+        fs::path shared;
+        for (auto a = common.begin(), b = folder.begin();
+             a != common.end() && b != folder.end() && a->native() == b->native(); ++a, ++b) {
+            shared /= *a;
+        }
+        common = shared;
+    }
+    return common;
+}
+
+// Each input's folder relative to the inputs' common parent folder ("." for that folder).
+std::vector<fs::path> relativeFolders(const std::vector<std::string>& inputs) {
+    std::vector<fs::path> folders;
+    for (const std::string& input : inputs) {
+        folders.push_back(absoluteFolderOf(input));
+    }
+    std::vector<fs::path> relative;
+    if (folders.empty()) {
+        return relative;
+    }
+    const fs::path common = commonFolder(folders);
+    for (const fs::path& folder : folders) {
+        relative.push_back(folder.lexically_relative(common));
+    }
+    return relative;
+}
+
+} // namespace
+
+std::string outputExtensionFor(const std::string& input) {
+    const std::string own = fs::path(input).extension().string();
+    if (libraryWritesExtension(own)) {
+        return own;
+    }
+    const std::string shown =
+        platform::pictureExtension(platform::pictureFormatOfFile(input.c_str()));
+    return shown.empty() ? own : "." + shown;
+}
+
+std::vector<std::string> outputNamesFor(const std::vector<std::string>& inputs,
+                                        const OutputPlan& plan) {
+    const std::vector<fs::path> subfolders =
+        plan.keepTree ? relativeFolders(inputs) : std::vector<fs::path>();
+    std::vector<std::string> outputs;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        fs::path name = fs::path(inputs[i]).stem();
+        name += plan.format.empty() ? outputExtensionFor(inputs[i]) : "." + plan.format;
+        outputs.push_back(
+            plan.keepTree
+                ? (fs::path(plan.folder) / subfolders[i] / name).lexically_normal().string()
+                : (fs::path(plan.folder) / name).string());
+    }
+    return outputs;
+}
+
+std::vector<OutputClash> findClashes(const std::vector<std::string>& outputs) {
+    std::map<std::string, std::vector<std::size_t>> inputsByOutput;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        inputsByOutput[outputs[i]].push_back(i);
+    }
+    std::vector<OutputClash> clashes;
+    for (auto& [output, inputs] : inputsByOutput) {
+        if (inputs.size() > 1) {
+            clashes.push_back({output, std::move(inputs)});
+        }
+    }
+    return clashes;
+}
