@@ -1,6 +1,7 @@
 // Saving a file so that a failure never destroys the file it replaces: the data goes to a
-// temporary file in the same folder, which is synced and renamed over the target only when
-// complete. The new file keeps the permissions of the one it replaces (or the usual ones).
+// temporary file in the same folder, which is renamed over the target only when complete (and
+// synced first where the caller asks, see sync()). The new file keeps the permissions of the one
+// it replaces (or the usual ones).
 //
 // The temporary file is named ".<first bytes of the name>.<process id>.<6 random characters>",
 // short enough for any target name the file system allows, and hidden from folder listings.
