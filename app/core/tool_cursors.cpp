@@ -116,10 +116,65 @@ void scissorsMark(QPainter& painter) {
         2);
 }
 
+// An open hand: palm and four fingers, the thumb to the left.
+void hand(QPainter& painter) {
+    outlined(
+        painter,
+        [&] {
+            painter.drawRoundedRect(QRect(9, 15, 14, 12), 4, 4);
+            for (int finger = 0; finger < 4; ++finger) {
+                const int x = 10 + finger * 4;
+                painter.drawLine(x, 15, x, finger == 0 || finger == 3 ? 7 : 4);
+            }
+            painter.drawLine(9, 21, 4, 15);
+        },
+        2);
+}
+
+// A picture's frame: a rectangle with corner marks; `all` draws three pictures inside one
+// frame (the frame of the whole panorama).
+void frameMark(QPainter& painter, bool all) {
+    outlined(
+        painter,
+        [&] {
+            painter.drawLine(4, 2, 4, 28);
+            painter.drawLine(2, 4, 28, 4);
+            painter.drawLine(26, 2, 26, 28);
+            painter.drawLine(2, 26, 28, 26);
+            if (all) {
+                painter.drawRect(QRect(8, 8, 8, 7));
+                painter.drawRect(QRect(14, 13, 8, 7));
+                painter.drawRect(QRect(9, 17, 7, 6));
+            } else {
+                painter.drawRect(QRect(10, 10, 10, 10));
+            }
+        },
+        1.5);
+}
+
 struct Picture {
     QPixmap pixmap;
     QPoint hotSpot;
 };
+
+Picture drawPanoramaTool(int tool) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    switch (tool) {
+    case 3:
+        hand(painter);
+        return {pixmap, QPoint(14, 14)};
+    case 4:
+    case 5:
+        frameMark(painter, tool == 5);
+        return {pixmap, QPoint(4, 4)};
+    default:
+        magnifier(painter, tool == 1);
+        return {pixmap, QPoint(12, 12)};
+    }
+}
 
 Picture drawMode(int mode) {
     QPixmap pixmap(side, side);
@@ -185,6 +240,18 @@ QCursor toolCursor(int mode) {
 
 QIcon toolIcon(int mode) {
     return QIcon(drawMode(mode).pixmap);
+}
+
+QCursor panoramaCursor(int tool) {
+    if (tool <= 0 || tool > 5) {
+        return QCursor(Qt::ArrowCursor);
+    }
+    const Picture picture = drawPanoramaTool(tool);
+    return QCursor(picture.pixmap, picture.hotSpot.x(), picture.hotSpot.y());
+}
+
+QIcon panoramaIcon(int tool) {
+    return QIcon(drawPanoramaTool(tool).pixmap);
 }
 
 QCursor cropCursor(int grabCode) {

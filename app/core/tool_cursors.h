@@ -1,5 +1,6 @@
 // The pointer shapes of the image windows' tools, drawn by the program itself: a cross with
-// the reference kind's letter, magnifiers, the eyedropper, the crop frame and the hatch areas.
+// the reference kind's letter, magnifiers, the eyedropper, the crop frame and the hatch areas,
+// and the panorama window's hand and frames.
 // The same drawings serve as the tool buttons' icons.
 #pragma once
 
@@ -12,3 +13,7 @@ QCursor toolCursor(int mode);
 QCursor cropCursor(int grabCode);
 // The cursor's picture as an icon, for the tool's button.
 QIcon toolIcon(int mode);
+// The cursors of the panorama window's tools 1 to 5: zoom in, zoom out, the hand, the frame of
+// one picture and the frame of all (the standard arrow for 0); and their button icons.
+QCursor panoramaCursor(int tool);
+QIcon panoramaIcon(int tool);

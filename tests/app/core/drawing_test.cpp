@@ -290,4 +290,14 @@ TEST(ToolCursors, EveryToolHasItsOwnPictureWithTheHotSpotOnIt) {
     EXPECT_EQ(cropCursor(TCropRectTool::LeftEdge).shape(), Qt::SizeHorCursor);
     EXPECT_EQ(cropCursor(TCropRectTool::TopRight).shape(), Qt::SizeBDiagCursor);
     EXPECT_EQ(cropCursor(TCropRectTool::Inside).shape(), Qt::BitmapCursor);
+
+    EXPECT_EQ(panoramaCursor(0).shape(), Qt::ArrowCursor);
+    const QImage hand = panoramaCursor(3).pixmap().toImage();
+    for (int tool = 1; tool <= 5; ++tool) {
+        const QCursor cursor = panoramaCursor(tool);
+        ASSERT_EQ(cursor.shape(), Qt::BitmapCursor) << tool;
+        EXPECT_TRUE(QRect(QPoint(0, 0), cursor.pixmap().size()).contains(cursor.hotSpot()));
+        EXPECT_EQ(cursor.pixmap().toImage() == hand, tool == 3) << tool;
+    }
+    EXPECT_NE(panoramaCursor(4).pixmap().toImage(), panoramaCursor(5).pixmap().toImage());
 }
