@@ -11,6 +11,7 @@
 #include "image_file_commands.h"
 #include "main_window.h"
 #include "operation_panel.h"
+#include "repaint_timing.h"
 #include "settings_store.h"
 
 #include <QApplication>
@@ -30,12 +31,6 @@ namespace {
 QTemporaryDir& scratch() {
     static QTemporaryDir folder;
     return folder;
-}
-
-double seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 struct Program {
@@ -67,24 +62,7 @@ void BM_Repaint(benchmark::State& state) {
     horizontal->setValue(horizontal->maximum() / 2 + 1);
     vertical->setValue(vertical->maximum() / 2 + 1);
     QApplication::processEvents();
-    QWidget* viewport = window->View()->viewport();
-    std::vector<std::uint8_t> from(std::size_t(1920) * 1080 * 4, 1);
-    std::vector<std::uint8_t> to(from.size());
-    double bestPaint = 1e9;
-    double bestCopy = 1e9;
-    for (auto _ : state) {
-        bestPaint = std::min(bestPaint, seconds([&] { viewport->repaint(); }));
-        state.PauseTiming();
-        bestCopy = std::min(bestCopy, seconds([&] {
-                                std::memcpy(to.data(), from.data(), from.size());
-                                benchmark::DoNotOptimize(to.data());
-                            }));
-        state.ResumeTiming();
-    }
-    state.counters["view_w"] = viewport->width();
-    state.counters["view_h"] = viewport->height();
-    state.counters["best_ms"] = bestPaint * 1e3;
-    state.counters["x_memcpy"] = bestCopy / bestPaint;
+    timeRepaints(state, *window->View()->viewport());
 }
 BENCHMARK(BM_Repaint)->Arg(-16)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -115,14 +93,14 @@ void BM_OpenJpegFromTheCommandLine(benchmark::State& state) {
     double bestOpen = 1e9;
     double bestDecode = 1e9;
     for (auto _ : state) {
-        bestOpen = std::min(bestOpen, seconds([&] {
+        bestOpen = std::min(bestOpen, secondsOf([&] {
                                 program.main.StartUp({file});
                                 paintNow();
                             }));
         state.PauseTiming();
         program.main.CloseAll();
         QApplication::processEvents();
-        bestDecode = std::min(bestDecode, seconds([&] {
+        bestDecode = std::min(bestDecode, secondsOf([&] {
                                   TDIBImage alone;
                                   alone.LoadFromFile(encoded.constData(), nullptr);
                               }));
@@ -140,7 +118,7 @@ BENCHMARK(BM_OpenJpegFromTheCommandLine)
 // copy) and the engine's pass over it.
 double engineAndCopy(const TDIBImage& source, const CorrectionSettings& settings,
                      const TfrmMDIChild& window) {
-    return seconds([&] {
+    return secondsOf([&] {
         TDIBImage destination;
         destination.CreateLike(source);
         std::memcpy(destination.Bits, source.Bits, source.ImageSize());
@@ -165,7 +143,7 @@ void BM_StartIntoANewWindow(benchmark::State& state) {
     double bestBaseline = 1e9;
     for (auto _ : state) {
         main.mdiArea()->setActiveSubWindow(source);
-        bestStart = std::min(bestStart, seconds([&] {
+        bestStart = std::min(bestStart, secondsOf([&] {
                                  main.correction().Start();
                                  paintNow();
                              }));
@@ -189,12 +167,12 @@ void BM_StartUp(benchmark::State& state) {
     double bestProgram = 1e9;
     double bestEmpty = 1e9;
     for (auto _ : state) {
-        bestProgram = std::min(bestProgram, seconds([] {
+        bestProgram = std::min(bestProgram, secondsOf([] {
                                    Program program;
                                    QApplication::processEvents();
                                }));
         state.PauseTiming();
-        bestEmpty = std::min(bestEmpty, seconds([] {
+        bestEmpty = std::min(bestEmpty, secondsOf([] {
                                  QMainWindow empty;
                                  empty.setCentralWidget(new QMdiArea);
                                  empty.resize(2100, 1400);

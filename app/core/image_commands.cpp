@@ -57,7 +57,6 @@ void ImageCommands::addImageMenu(QMenuBar* bar, QAction* before) {
     connect(mnImageConvertToGray, &QAction::triggered, this, &ImageCommands::ConvertToGrey);
     mmnImage->addSeparator();
     mnImagePanorama = addMainMenuItem(mmnImage, language, "mnImagePanorama", 18);
-    mnImagePanorama->setEnabled(false); // until the panorama window exists
     mmnImage->addSeparator();
     mnImageInfo = addMainMenuItem(mmnImage, language, "mnImageInfo", 55);
     connect(mnImageInfo, &QAction::triggered, this, &ImageCommands::InformationCommand);
@@ -236,8 +235,9 @@ void ImageCommands::clipboardChanged() {
 
 void ImageCommands::updateEnabling() {
     const bool active = host().activeImageWindow() != nullptr;
-    for (QAction* action : {mnImageResize, mnImageResolution, mnImageRotate->menuAction(),
-                            mnImageConvertToGray, mnImageInfo, mnImageCopy, popmnCopyImage}) {
+    for (QAction* action :
+         {mnImageResize, mnImageResolution, mnImageRotate->menuAction(), mnImageConvertToGray,
+          mnImagePanorama, mnImageInfo, mnImageCopy, popmnCopyImage}) {
         action->setEnabled(active);
     }
 }

@@ -11,6 +11,7 @@
 #include "menu_items.h"
 #include "message_boxes.h"
 #include "operation_panel.h"
+#include "panorama_commands.h"
 #include "progress_form.h"
 #include "settings_commands.h"
 #include "text_table.h"
@@ -140,7 +141,9 @@ void TfrmMDIParent::createControllers() {
     correction_ = new CorrectionCommands(*this, {lightPicker_, darkPicker_, gammaList_}, this);
     collections_ = new CollectionCommands(*this, this);
     settingsCommands_ = new SettingsCommands(*this, version, this);
-    controllers_ = {files_, images_, correction_, collections_, settingsCommands_};
+    panorama_ = new PanoramaCommands(*this, this);
+    controllers_ = {files_, images_, correction_, collections_, settingsCommands_, panorama_};
+    panorama_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
 
     gammaList_->valueChosen = [this](double value) { correction_->setGamma(value); };
     gammaList_->currentValue = [this] { return correction_->gamma(); };
@@ -204,6 +207,8 @@ void TfrmMDIParent::buildMenus() {
     collections_->addFileCommands(mmnFile, mnExit);
     files_->addRecentFiles(mmnFile);
     images_->addImageMenu(menuBar(), nullptr);
+    connect(images_->mnImagePanorama, &QAction::triggered, panorama_,
+            &PanoramaCommands::PanoramaCommand);
     images_->addWorkspaceMenu(mdiArea_);
 
     settingsCommands_->addOptionsCommand(menuBar());

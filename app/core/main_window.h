@@ -23,6 +23,7 @@ class CommandController;
 class CorrectionCommands;
 class FileCommands;
 class ImageCommands;
+class PanoramaCommands;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -88,6 +89,7 @@ public:
     CorrectionCommands& correction() const { return *correction_; }
     CollectionCommands& collections() const { return *collections_; }
     SettingsCommands& settingsCommands() const { return *settingsCommands_; }
+    PanoramaCommands& panorama() const { return *panorama_; }
     // The pop-ups beside the operation panel.
     TContrastForm* lightPicker() const { return lightPicker_; }
     TContrastForm* darkPicker() const { return darkPicker_; }
@@ -146,6 +148,7 @@ private:
     CorrectionCommands* correction_ = nullptr;
     CollectionCommands* collections_ = nullptr;
     SettingsCommands* settingsCommands_ = nullptr;
+    PanoramaCommands* panorama_ = nullptr;
     QList<CommandController*> controllers_;
 
 public:

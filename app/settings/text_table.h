@@ -56,7 +56,7 @@ enum : int {
     NotAnExample = 41,
     ExampleVersion = 42,
     ExampleDamaged = 43,
-    PanoramaNeedsTwo = 44,
+    PanoramaNeedsPicture = 44,
     SaveExampleQuestion = 45,
     ExampleRecording = 46,
     CloseWindowsForRecording = 47,
