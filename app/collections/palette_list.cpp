@@ -1,8 +1,9 @@
 #include "palette_list.h"
 
+#include "stored_text.h"
+
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cstring>
@@ -60,13 +61,11 @@ TPaletteColor::~TPaletteColor() {
 }
 
 QString TPaletteColor::DisplayName() const {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(Name);
-    return utf8.hasError() ? QString::fromLatin1(Name) : text;
+    return displayTextOf(Name);
 }
 
 void TPaletteColor::SetDisplayName(const QString& name) {
-    Name = name.toUtf8();
+    Name = storedTextOf(name);
 }
 
 QByteArray TPaletteColor::PictureBytes() const {

@@ -92,6 +92,16 @@ TEST(PaletteList, RoundTripKeepsEverythingByteForByte) {
     EXPECT_EQ(save(back), bytes) << "saving what was read gives the same bytes";
 }
 
+TEST(PaletteList, NamesShowAsUtf8OrElseLatin1) {
+    EXPECT_EQ(entry(1, "Caf\xc3\xa9 au lait").DisplayName(), QString::fromUtf8("Café au lait"));
+    EXPECT_EQ(entry(1, "Caf\xe9 au lait").DisplayName(), QString::fromUtf8("Café au lait"));
+    EXPECT_EQ(entry(1, "Caf\xe9").DisplayName(), QString::fromUtf8("Café"))
+        << "a byte that would start a sequence at the very end is Latin-1 too";
+    TPaletteColor renamed;
+    renamed.SetDisplayName(QString::fromUtf8("Grün"));
+    EXPECT_EQ(renamed.Name, QByteArray("Gr\xc3\xbcn"));
+}
+
 TEST(PaletteList, OlderVersionsAndTheEmptyCollection) {
     TPaletteList list;
     const QByteArray version1 =
