@@ -6,6 +6,7 @@
 // its first write. The memcpy baseline writes into pages it has written before; to compare
 // the edits' own work with it, freed blocks stay in the heap for the next result
 // (BM_Rotate90FreshPages shows the rotation with new pages every time).
+#include "bench_main.h"
 #include "bench_picture.h"
 #include "image_edits.h"
 
@@ -106,14 +107,5 @@ BENCHMARK(BM_Rotate270)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Rotate90FreshPages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-    // Every block from the heap, and freed ones kept there for the next result.
-    mallopt(M_MMAP_MAX, 0);
-    mallopt(M_TRIM_THRESHOLD, -1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksKeepingTheHeap(argc, argv);
 }

@@ -8,9 +8,10 @@
 #include "panorama_build.h"
 #include "panorama_model.h"
 
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 
 #include <algorithm>
 #include <array>
@@ -152,14 +153,5 @@ BENCHMARK(BM_MemcpyOfTheResult)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BuildFourPictures2x2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-    // Every block from the heap, and freed ones kept there for the next result.
-    mallopt(M_MMAP_MAX, 0);
-    mallopt(M_TRIM_THRESHOLD, -1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksKeepingTheHeap(argc, argv);
 }

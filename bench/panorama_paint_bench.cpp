@@ -10,6 +10,8 @@
 
 #include <QApplication>
 
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -41,12 +43,5 @@ BENCHMARK(BM_RepaintPanorama)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }
