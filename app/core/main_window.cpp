@@ -12,6 +12,7 @@
 #include "message_boxes.h"
 #include "operation_panel.h"
 #include "panorama_commands.h"
+#include "print_commands.h"
 #include "progress_form.h"
 #include "settings_commands.h"
 #include "text_table.h"
@@ -144,6 +145,9 @@ void TfrmMDIParent::createControllers() {
     panorama_ = new PanoramaCommands(*this, this);
     controllers_ = {files_, images_, correction_, collections_, settingsCommands_, panorama_};
     panorama_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
+    print_ = new PrintCommands(*this, this);
+    controllers_.append(print_);
+    print_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
 
     gammaList_->valueChosen = [this](double value) { correction_->setGamma(value); };
     gammaList_->currentValue = [this] { return correction_->gamma(); };
@@ -205,6 +209,7 @@ void TfrmMDIParent::buildMenus() {
     mnExit->setShortcut(QKeySequence::Quit);
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
     collections_->addFileCommands(mmnFile, mnExit);
+    print_->addCommands(mmnFile, mnExit, toolBar_);
     files_->addRecentFiles(mmnFile);
     images_->addImageMenu(menuBar(), nullptr);
     connect(images_->mnImagePanorama, &QAction::triggered, panorama_,

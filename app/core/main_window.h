@@ -24,6 +24,7 @@ class CorrectionCommands;
 class FileCommands;
 class ImageCommands;
 class PanoramaCommands;
+class PrintCommands;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -90,6 +91,7 @@ public:
     CollectionCommands& collections() const { return *collections_; }
     SettingsCommands& settingsCommands() const { return *settingsCommands_; }
     PanoramaCommands& panorama() const { return *panorama_; }
+    PrintCommands& printing() const { return *print_; }
     // The pop-ups beside the operation panel.
     TContrastForm* lightPicker() const { return lightPicker_; }
     TContrastForm* darkPicker() const { return darkPicker_; }
@@ -149,6 +151,7 @@ private:
     CollectionCommands* collections_ = nullptr;
     SettingsCommands* settingsCommands_ = nullptr;
     PanoramaCommands* panorama_ = nullptr;
+    PrintCommands* print_ = nullptr;
     QList<CommandController*> controllers_;
 
 public:
