@@ -4,6 +4,7 @@
 #include "contrast_form.h"
 #include "correction_commands.h"
 #include "crop_run.h"
+#include "device_commands.h"
 #include "file_commands.h"
 #include "gamma_form.h"
 #include "image_commands.h"
@@ -148,6 +149,8 @@ void TfrmMDIParent::createControllers() {
     print_ = new PrintCommands(*this, this);
     controllers_.append(print_);
     print_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
+    devices_ = new DeviceCommands(*this, this);
+    controllers_.append(devices_);
 
     gammaList_->valueChosen = [this](double value) { correction_->setGamma(value); };
     gammaList_->currentValue = [this] { return correction_->gamma(); };
@@ -202,6 +205,7 @@ void TfrmMDIParent::buildMenus() {
     mmnFile = menuBar()->addMenu(language_.Text("Main Menu", 0));
     mmnFile->setObjectName("mmnFile");
     files_->addCommands(mmnFile, toolBar_);
+    devices_->addScannerCommands(mmnFile, nullptr);
     mmnFile->addSeparator();
     images_->addClipboardCommands(mmnFile, nullptr);
     mmnFile->addSeparator();
@@ -210,6 +214,7 @@ void TfrmMDIParent::buildMenus() {
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
     collections_->addFileCommands(mmnFile, mnExit);
     print_->addCommands(mmnFile, mnExit, toolBar_);
+    devices_->addSendCommand(mmnFile, mnExit);
     files_->addRecentFiles(mmnFile);
     images_->addImageMenu(menuBar(), nullptr);
     connect(images_->mnImagePanorama, &QAction::triggered, panorama_,

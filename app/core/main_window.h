@@ -21,6 +21,7 @@
 class CollectionCommands;
 class CommandController;
 class CorrectionCommands;
+class DeviceCommands;
 class FileCommands;
 class ImageCommands;
 class PanoramaCommands;
@@ -92,6 +93,7 @@ public:
     SettingsCommands& settingsCommands() const { return *settingsCommands_; }
     PanoramaCommands& panorama() const { return *panorama_; }
     PrintCommands& printing() const { return *print_; }
+    DeviceCommands& devices() const { return *devices_; }
     // The pop-ups beside the operation panel.
     TContrastForm* lightPicker() const { return lightPicker_; }
     TContrastForm* darkPicker() const { return darkPicker_; }
@@ -152,6 +154,7 @@ private:
     SettingsCommands* settingsCommands_ = nullptr;
     PanoramaCommands* panorama_ = nullptr;
     PrintCommands* print_ = nullptr;
+    DeviceCommands* devices_ = nullptr;
     QList<CommandController*> controllers_;
 
 public:
