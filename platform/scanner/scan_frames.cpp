@@ -78,8 +78,18 @@ void spreadIntoChannel(const std::uint8_t* samples, std::uint8_t* bgr, int pixel
     }
 }
 
+// The frame type as the device sent it. Backends may send types this build's enumeration
+// lacks, and reading such a value through the enumeration type is undefined, so it is read as
+// the integer it is.
+int formatOf(const SANE_Parameters& frame) {
+    static_assert(sizeof(frame.format) == sizeof(int));
+    int code = 0;
+    std::memcpy(&code, &frame.format, sizeof code);
+    return code;
+}
+
 // The byte of a 24-bit pixel (blue, green, red) a single-colour frame fills.
-int channelOf(SANE_Frame format) {
+int channelOf(int format) {
     switch (format) {
     case SANE_FRAME_RED:
         return 2;
@@ -90,11 +100,11 @@ int channelOf(SANE_Frame format) {
     }
 }
 
-bool isSingleColour(SANE_Frame format) {
+bool isSingleColour(int format) {
     return format == SANE_FRAME_RED || format == SANE_FRAME_GREEN || format == SANE_FRAME_BLUE;
 }
 
-bool isKnownFormat(SANE_Frame format) {
+bool isKnownFormat(int format) {
     return format == SANE_FRAME_GRAY || format == SANE_FRAME_RGB || isSingleColour(format);
 }
 } // namespace
@@ -128,11 +138,11 @@ FrameCheck FrameAssembler::beginFrame(const SANE_Parameters& frame) {
                            (frame.lines == -1 || std::size_t(frame.lines) == height_) &&
                            frame.bytes_per_line >= frame.pixels_per_line &&
                            std::size_t(frame.bytes_per_line) <= 2 * rowBytes_ + 1024;
-    if (kind_ != Kind::SingleColour || !isSingleColour(frame.format) || frame.depth != 8 ||
-        !sameSides || (channelsDone_ & (1u << channelOf(frame.format))) != 0) {
+    if (kind_ != Kind::SingleColour || !isSingleColour(formatOf(frame)) || frame.depth != 8 ||
+        !sameSides || (channelsDone_ & (1u << channelOf(formatOf(frame)))) != 0) {
         return FrameCheck::Invalid;
     }
-    channel_ = channelOf(frame.format);
+    channel_ = channelOf(formatOf(frame));
     bytesPerLine_ = std::size_t(frame.bytes_per_line);
     pending_.resize(bytesPerLine_);
     pendingBytes_ = 0;
@@ -142,16 +152,16 @@ FrameCheck FrameAssembler::beginFrame(const SANE_Parameters& frame) {
 }
 
 FrameCheck FrameAssembler::beginPicture(const SANE_Parameters& frame) {
-    if (!isKnownFormat(frame.format)) {
+    if (!isKnownFormat(formatOf(frame))) {
         return FrameCheck::Unsupported;
     }
     int bitCount = 0;
     if (frame.depth == 8) {
-        kind_ = frame.format == SANE_FRAME_RGB    ? Kind::Rgb
-                : frame.format == SANE_FRAME_GRAY ? Kind::Grey
-                                                  : Kind::SingleColour;
+        kind_ = formatOf(frame) == SANE_FRAME_RGB    ? Kind::Rgb
+                : formatOf(frame) == SANE_FRAME_GRAY ? Kind::Grey
+                                                     : Kind::SingleColour;
         bitCount = kind_ == Kind::Grey ? 8 : 24;
-    } else if (frame.depth == 1 && frame.format == SANE_FRAME_GRAY) {
+    } else if (frame.depth == 1 && formatOf(frame) == SANE_FRAME_GRAY) {
         kind_ = Kind::LineArt;
         bitCount = 1;
     } else {
@@ -191,7 +201,7 @@ FrameCheck FrameAssembler::beginPicture(const SANE_Parameters& frame) {
         table[4 * i + 3] = 0;
     }
     started_ = true;
-    channel_ = channelOf(frame.format);
+    channel_ = channelOf(formatOf(frame));
     pending_.resize(bytesPerLine_);
     frameOpen_ = true;
     return FrameCheck::Usable;

@@ -2,6 +2,7 @@
 // document feeder, the checks on the device's data, cancelling, failures and a missing library.
 #include "platform/packed_bitmap.h"
 #include "platform/scanner.h"
+#include "sane_leak_options.h"
 #include "sane_test_backend.h"
 
 #include <gtest/gtest.h>

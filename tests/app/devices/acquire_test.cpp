@@ -2,6 +2,7 @@
 #include "device_commands.h"
 #include "program_fixture.h"
 #include "progress_form.h"
+#include "sane_leak_options.h"
 #include "sane_test_backend.h"
 #include "source_form.h"
 #include "text_table.h"
