@@ -5,6 +5,7 @@
 #include "correction_commands.h"
 #include "crop_run.h"
 #include "device_commands.h"
+#include "example_player.h"
 #include "file_commands.h"
 #include "gamma_form.h"
 #include "image_commands.h"
@@ -12,20 +13,28 @@
 #include "menu_items.h"
 #include "message_boxes.h"
 #include "operation_panel.h"
+#include "palette_panel.h"
 #include "panorama_commands.h"
+#include "play_show_dialog.h"
 #include "print_commands.h"
 #include "progress_form.h"
 #include "settings_commands.h"
+#include "show_codes.h"
 #include "text_table.h"
 #include "tool_cursors.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -118,6 +127,8 @@ bool TfrmMDIParent::Create() {
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    registerNamedControls();
+    createPlayer();
     collections_->loadStartCollection();
     correction_->ChooseOperation(settings_.config.Operation);
     SetToolMode(0); // the program starts without a tool
@@ -182,11 +193,13 @@ void TfrmMDIParent::OpenHandedOverFile(const QString& file) {
     }
 }
 
-QAction* TfrmMDIParent::toolAction(const char* name, int position, QStyle::StandardPixmap icon) {
+QAction* TfrmMDIParent::toolAction(const char* name, int position, QStyle::StandardPixmap icon,
+                                   int code) {
     const QString hint = language_.Text("Main Toolbar", position);
     QAction* action = toolBar_->addAction(style()->standardIcon(icon), hint);
     action->setObjectName(name);
     action->setToolTip(hint);
+    controlCodes_.add(code, action);
     return action;
 }
 
@@ -223,6 +236,7 @@ void TfrmMDIParent::buildMenus() {
 
     settingsCommands_->addOptionsCommand(menuBar());
     buildWindowMenu();
+    buildExamplesMenu();
     correction_->addOperationMenu(menuBar(), mmnWindows->menuAction());
     settingsCommands_->addHelpMenu(menuBar());
 }
@@ -245,16 +259,114 @@ void TfrmMDIParent::buildWindowMenu() {
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitImageToWindow(); }); });
 }
 
+void TfrmMDIParent::createPlayer() {
+    player_ = new TExamplePlayer(*this, this);
+    playerDialog_ = new TPlayShowDlg(*this, *player_, this);
+    playerDialog_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
+    player_->finished = [this](bool byKey) { playerDialog_->ExampleEnded(byKey); };
+    player_->interrupted = [this] { playerDialog_->ExampleInterrupted(); };
+    connect(mnShowPlayer, &QAction::triggered, this, [this] {
+        if (playerDialog_->isHidden()) {
+            playerDialog_->show();
+        }
+    });
+}
+
+void TfrmMDIParent::buildExamplesMenu() {
+    mmnExamples = menuBar()->addMenu(language_.Text("Main Menu", 26));
+    mmnExamples->setObjectName("mmnExamples");
+    constexpr int examples = 15;
+    constexpr int firstExampleText = 27;
+    for (int number = 1; number <= examples; ++number) {
+        const QByteArray name = "mnExample" + QByteArray::number(number);
+        QAction* item = addMainMenuItem(mmnExamples, language_, name.constData(),
+                                        firstExampleText + number - 1);
+        connect(item, &QAction::triggered, this, [this, number] { PlayExample(number); });
+        mnExamples.append(item);
+    }
+    mmnExamples->addSeparator();
+    mnShowPlayer = addMainMenuItem(mmnExamples, language_, "mnShowPlayer", 42);
+}
+
+namespace {
+// The object names of the menus and menu commands the control codes 51 to 64 stand for.
+constexpr std::pair<int, const char*> menuControls[] = {
+    {snMenuFile, "mmnFile"},
+    {snMenuImage, "mmnImage"},
+    {snMenuOperation, "mmnOperation"},
+    {snMenuOptions, "mmnOptions"},
+    {snMenuWindows, "mmnWindows"},
+    {snMenuExamples, "mmnExamples"},
+    {snMenuHelp, "mmnHelp"},
+    {snMenuImagePanorama, "mnImagePanorama"},
+    {snMenuOperationImageCorrection, "mnOperationImageCorrection"},
+    {snMenuOperationLayerCorrection, "mnOperationLayerCorrection"},
+    {snMenuOperationLayerColorReplacement, "mnOperationLayerColorReplacement"},
+    {snMenuOperationLayerFilling, "mnOperationLayerFilling"},
+    {snMenuOperationLayerTransfer, "mnOperationLayerTransfer"},
+    {snMenuOperationColorFilter, "mnOperationColorFilter"},
+};
+
+int controlCodeNamed(const char* name) {
+    for (int code = TControlCodes::firstCode; code <= snDarkContrastDialog; ++code) {
+        if (std::strcmp(showTargetControl(std::uint8_t(code)), name) == 0) {
+            return code;
+        }
+    }
+    return -1;
+}
+} // namespace
+
+// The controls and menus the subsystems' controllers built, found by their names; those the
+// main window builds itself got their code where they were made.
+void TfrmMDIParent::registerNamedControls() {
+    // The operation panel's fields carry no names of their own, the pop-ups are windows.
+    const TOperationPanel& panel = *correction_->operationPanel();
+    const std::pair<int, QWidget*> unnamed[] = {
+        {snAuto, panel.chbAuto},
+        {snLayerRange, panel.edtLayerRange},
+        {snFRCColor, panel.rbtColor},
+        {snFRCColorBrightness, panel.rbtColorBrightness},
+        {snFRCBrightness, panel.rbtBrightness},
+        {snGammaEdit, panel.edtGamma},
+        {snFilterRange, panel.edtFilterRange},
+        {snFilterPasses, panel.edtFilterPasses},
+        {snGammaDialog, gammaList_},
+        {snLightContrastDialog, lightPicker_},
+        {snDarkContrastDialog, darkPicker_},
+    };
+    for (const auto& [code, widget] : unnamed) {
+        if (const char* name = showTargetControl(std::uint8_t(code)); *name != '\0') {
+            widget->setObjectName(name);
+        }
+        controlCodes_.add(code, widget);
+    }
+    for (int code = TControlCodes::firstCode; code <= snDarkContrastDialog; ++code) {
+        const char* name = showTargetControl(std::uint8_t(code));
+        if (controlCodes_.object(code) == nullptr && *name != '\0') {
+            if (QObject* control = findChild<QObject*>(name)) {
+                controlCodes_.add(code, control);
+            }
+        }
+    }
+    for (const auto& [code, name] : menuControls) {
+        if (QObject* control = findChild<QObject*>(name)) {
+            controlCodes_.add(code, control);
+        }
+    }
+}
+
 void TfrmMDIParent::buildToolBar() {
     toolBar_->addSeparator();
     toolButtons_ = new QActionGroup(this);
     toolButtons_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     tbZoomIn = addToolButton(toolBar_, "tbZoomIn", "Main Toolbar", 4, 1);
-    tbZoom1to1 = toolAction("tbZoom1to1", 5, QStyle::SP_TitleBarNormalButton);
+    tbZoom1to1 = toolAction("tbZoom1to1", 5, QStyle::SP_TitleBarNormalButton, snZoom1to1);
     connect(tbZoom1to1, &QAction::triggered, this,
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.SetZoom(1); }); });
     tbZoomOut = addToolButton(toolBar_, "tbZoomOut", "Main Toolbar", 6, 2);
-    tbFitImageToWindow = toolAction("tbFitImageToWindow", 8, QStyle::SP_TitleBarMaxButton);
+    tbFitImageToWindow =
+        toolAction("tbFitImageToWindow", 8, QStyle::SP_TitleBarMaxButton, snFitImageToWindow);
     connect(tbFitImageToWindow, &QAction::triggered, mnWindowFitImageToWindow, &QAction::trigger);
     tbEyedropper = addToolButton(toolBar_, "tbEyedropper", "Main Toolbar", 7, 11);
     tbCrop = addToolButton(toolBar_, "tbCrop", "Main Toolbar", 9, 10);
@@ -263,15 +375,16 @@ void TfrmMDIParent::buildToolBar() {
     btExtHatchRectArea = addToolButton(toolBar_, "btExtHatchRectArea", "Main Toolbar", 10, 13);
     btIntHatchPolyArea = addToolButton(toolBar_, "btIntHatchPolyArea", "Main Toolbar", 22, 14);
     btExtHatchPolyArea = addToolButton(toolBar_, "btExtHatchPolyArea", "Main Toolbar", 21, 15);
-    btDeleteHatchAreas = toolAction("btDeleteHatchAreas", 12, QStyle::SP_DialogDiscardButton);
+    btDeleteHatchAreas =
+        toolAction("btDeleteHatchAreas", 12, QStyle::SP_DialogDiscardButton, snDeleteHatchAreas);
     connect(btDeleteHatchAreas, &QAction::triggered, this,
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.DeleteAllAreas(); }); });
     toolBar_->addSeparator();
-    tbNextWindow = toolAction("tbNextWindow", 15, QStyle::SP_ArrowForward);
+    tbNextWindow = toolAction("tbNextWindow", 15, QStyle::SP_ArrowForward, snNextWindow);
     connect(tbNextWindow, &QAction::triggered, mdiArea_, &QMdiArea::activateNextSubWindow);
-    tbCloseAll = toolAction("tbCloseAll", 16, QStyle::SP_DialogCloseButton);
+    tbCloseAll = toolAction("tbCloseAll", 16, QStyle::SP_DialogCloseButton, snCloseAll);
     connect(tbCloseAll, &QAction::triggered, this, &TfrmMDIParent::CloseAll);
-    tbTile = toolAction("tbTile", 17, QStyle::SP_FileDialogListView);
+    tbTile = toolAction("tbTile", 17, QStyle::SP_FileDialogListView, snTile);
     connect(tbTile, &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
     correction_->addRunButtons(toolBar_);
 
@@ -289,6 +402,9 @@ QAction* TfrmMDIParent::addToolButton(QToolBar* bar, const char* name, const cha
     QAction* action = bar != nullptr ? bar->addAction(toolIcon(mode), QString())
                                      : new QAction(toolIcon(mode), QString(), this);
     action->setObjectName(name);
+    if (const int code = controlCodeNamed(name); code >= 0) {
+        controlCodes_.add(code, action);
+    }
     action->setCheckable(true);
     action->setData(mode);
     toolButtons_->addAction(action);
@@ -458,6 +574,7 @@ void TfrmMDIParent::EvaluateEnablingRules() {
         action->setEnabled(active);
     }
     tbNextWindow->setEnabled(imageWindows().size() >= 2);
+    mnShowPlayer->setEnabled(imageWindows().isEmpty());
     btDeleteHatchAreas->setEnabled(active && window->HatchAreas.Count() > 0);
     for (CommandController* controller : std::as_const(controllers_)) {
         controller->updateEnabling();
@@ -513,4 +630,73 @@ void TfrmMDIParent::saveSettings() {
     gammaList_->SaveToBytes(settings_.gammas);
     settings_.save(store_);
     store_.sync();
+}
+
+int TfrmMDIParent::exampleBaseLeft() const {
+    const QList<QAction*> actions = toolBar_->actions();
+    QWidget* last = actions.isEmpty() ? nullptr : toolBar_->widgetForAction(actions.last());
+    return last != nullptr ? last->mapTo(this, QPoint(last->width(), 0)).x() : 0;
+}
+
+int TfrmMDIParent::bottomPanelHeight() const {
+    return correction_->operationPanel()->height();
+}
+
+bool TfrmMDIParent::openPicture(const QString& path) {
+    return files_->OpenImageFile(path);
+}
+
+void TfrmMDIParent::applyConfig() {
+    correction_->ChooseOperation(settings_.config.Operation);
+    EvaluateEnablingRules();
+}
+
+QByteArray TfrmMDIParent::collectionBytes() const {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    collections_->palettePanel()->List().Save(buffer);
+    return buffer.data();
+}
+
+bool TfrmMDIParent::setCollectionBytes(const QByteArray& bytes) {
+    TPalettePanel& panel = *collections_->palettePanel();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const bool loaded = panel.List().Load(buffer);
+    if (!loaded) {
+        panel.List().Clear();
+    }
+    panel.SetPressedButton(0);
+    return loaded;
+}
+
+QByteArray TfrmMDIParent::gammaBytes() const {
+    QByteArray bytes;
+    gammaList_->SaveToBytes(bytes);
+    return bytes;
+}
+
+void TfrmMDIParent::setGammaBytes(const QByteArray& bytes) {
+    gammaList_->LoadFromBytes(bytes);
+}
+
+void TfrmMDIParent::PlayExample(int number) {
+    if (!imageWindows().isEmpty()) {
+        if (!questionBox(common_text::CloseWindowsForExample) || !CloseAll()) {
+            return;
+        }
+    }
+    const QString folder = QDir(dataFolder_).filePath("Images");
+    const QString fileName = QString("Example%1.shw").arg(number);
+    const QString path = QDir(folder).filePath(fileName);
+    if (!QFileInfo::exists(path)) {
+        warningBox(common_text::ExampleMissing, {fileName, folder});
+        return;
+    }
+    if (player_->Example().LoadFromFile(path) != TShowLoadResult::Loaded) {
+        errorBox(common_text::ExampleLoadFailed, {path});
+        return;
+    }
+    player_->Start(true);
 }

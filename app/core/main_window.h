@@ -9,6 +9,8 @@
 
 #include "image_window.h"
 #include "language.h"
+#include "menu_items.h"
+#include "player_host.h"
 #include "settings_records.h"
 #include "workspace_host.h"
 
@@ -32,10 +34,15 @@ class QMdiArea;
 class QToolBar;
 class SettingsCommands;
 class TContrastForm;
+class TExamplePlayer;
+class TPlayShowDlg;
 class TGammaForm;
 class TProgressForm;
 
-class TfrmMDIParent : public QMainWindow, public WorkspaceHost, public ImageWindowHost {
+class TfrmMDIParent : public QMainWindow,
+                      public WorkspaceHost,
+                      public ImageWindowHost,
+                      public PlayerHost {
     Q_OBJECT
 
 public:
@@ -80,6 +87,25 @@ public:
     void runCrop(TfrmMDIChild& window) override;
     void copyPicture(TfrmMDIChild& window) override;
 
+    // PlayerHost
+    WorkspaceHost& workspace() override { return *this; }
+    QWidget* mainWindow() override { return this; }
+    const TControlCodes& controlCodes() const override { return controlCodes_; }
+    int exampleBaseLeft() const override;
+    int bottomPanelHeight() const override;
+    bool openPicture(const QString& path) override;
+    bool closeAllImages() override { return CloseAll(); }
+    void applyConfig() override;
+    QByteArray collectionBytes() const override;
+    bool setCollectionBytes(const QByteArray& bytes) override;
+    QByteArray gammaBytes() const override;
+    void setGammaBytes(const QByteArray& bytes) override;
+
+    // Plays built-in example `number` (1 to 15) from the folder "Images" of the data folder.
+    void PlayExample(int number);
+    TExamplePlayer& player() const { return *player_; }
+    TPlayShowDlg& playerDialog() const { return *playerDialog_; }
+
     // Closes every image window, stopping at the first that refuses; true when none is left.
     bool CloseAll();
     // Disables the window for a long run (busy cursor) and enables it again.
@@ -116,11 +142,14 @@ private:
     void createControllers();
     void buildMenus();
     void buildWindowMenu();
+    void buildExamplesMenu();
+    void createPlayer();
+    void registerNamedControls();
     void buildToolBar();
     void buildStatusBar();
     void createCorrectionPopups();
     void saveSettings();
-    QAction* toolAction(const char* name, int position, QStyle::StandardPixmap icon);
+    QAction* toolAction(const char* name, int position, QStyle::StandardPixmap icon, int code);
     void forActiveWindow(const std::function<void(TfrmMDIChild&)>& command);
 
     SettingsStore& store_;
@@ -156,6 +185,9 @@ private:
     PrintCommands* print_ = nullptr;
     DeviceCommands* devices_ = nullptr;
     QList<CommandController*> controllers_;
+    TControlCodes controlCodes_;
+    TExamplePlayer* player_ = nullptr;
+    TPlayShowDlg* playerDialog_ = nullptr;
 
 public:
     // The main window's own commands, named as the menus and buttons that run them.
@@ -181,6 +213,9 @@ public:
     QAction* btDeleteHatchAreas = nullptr;
     QMenu* mmnFile = nullptr;
     QMenu* mmnWindows = nullptr;
+    QMenu* mmnExamples = nullptr;
+    QList<QAction*> mnExamples; // mnExample1 to mnExample15
+    QAction* mnShowPlayer = nullptr;
 
 signals:
     // Tool mode 9 took a colour from a picture (0x00BBGGRR), for the colour collection.
