@@ -3,8 +3,10 @@
 // the window commands (tile, cascade, close all, fit, zoom, next window), the hatch-area tools,
 // and the four message boxes every part of the program reports through. The subsystems' commands
 // live in their controllers, which it creates and holds: FileCommands (app/files),
-// CollectionCommands (app/collections), SettingsCommands (app/settings), and CorrectionCommands
-// and ImageCommands beside it in app/core.
+// CollectionCommands (app/collections), SettingsCommands (app/settings), PanoramaCommands
+// (app/panorama), PrintCommands (app/print), DeviceCommands (app/devices, scanner and mail), and
+// CorrectionCommands and ImageCommands beside it in app/core. It plays the guided examples
+// (app/examples) through the player's host interface.
 #pragma once
 
 #include "image_window.h"
