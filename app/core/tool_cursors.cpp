@@ -228,14 +228,19 @@ Picture drawMode(int mode) {
     return {pixmap, hotSpot};
 }
 
+// The drawing of tool `number` (1..last) as a cursor; the standard arrow for any other number.
+QCursor cursorOf(int number, int last, Picture (*draw)(int)) {
+    if (number <= 0 || number > last) {
+        return QCursor(Qt::ArrowCursor);
+    }
+    const Picture picture = draw(number);
+    return QCursor(picture.pixmap, picture.hotSpot.x(), picture.hotSpot.y());
+}
+
 } // namespace
 
 QCursor toolCursor(int mode) {
-    if (mode <= 0 || mode > 15) {
-        return QCursor(Qt::ArrowCursor);
-    }
-    const Picture picture = drawMode(mode);
-    return QCursor(picture.pixmap, picture.hotSpot.x(), picture.hotSpot.y());
+    return cursorOf(mode, 15, drawMode);
 }
 
 QIcon toolIcon(int mode) {
@@ -243,11 +248,7 @@ QIcon toolIcon(int mode) {
 }
 
 QCursor panoramaCursor(int tool) {
-    if (tool <= 0 || tool > 5) {
-        return QCursor(Qt::ArrowCursor);
-    }
-    const Picture picture = drawPanoramaTool(tool);
-    return QCursor(picture.pixmap, picture.hotSpot.x(), picture.hotSpot.y());
+    return cursorOf(tool, 5, drawPanoramaTool);
 }
 
 QIcon panoramaIcon(int tool) {
