@@ -41,8 +41,6 @@ QAction* toolButton(QToolBar* bar, const TLanguage& language, const char* name, 
 FileCommands::FileCommands(WorkspaceHost& host, QObject* parent)
     : CommandController(host, parent) {}
 
-FileCommands::~FileCommands() = default;
-
 void FileCommands::addCommands(QMenu* fileMenu, QToolBar* toolBar) {
     const TLanguage& language = host().language();
     mnOpen = addMainMenuItem(fileMenu, language, "mnOpen", 1);
@@ -62,9 +60,9 @@ void FileCommands::addCommands(QMenu* fileMenu, QToolBar* toolBar) {
 }
 
 void FileCommands::addRecentFiles(QMenu* fileMenu) {
-    recentFiles_ = std::make_unique<RecentFiles>(fileMenu);
+    recentFiles_ = new RecentFiles(fileMenu);
     recentFiles_->setFiles(host().settings().recentFiles);
-    connect(recentFiles_.get(), &RecentFiles::fileChosen, this, &FileCommands::OpenImageFile);
+    connect(recentFiles_, &RecentFiles::fileChosen, this, &FileCommands::OpenImageFile);
 }
 
 bool FileCommands::OpenImageFile(const QString& fileName) {

@@ -7,7 +7,6 @@
 
 #include <QStringList>
 
-#include <memory>
 
 class QAction;
 class QMenu;
@@ -20,7 +19,6 @@ class FileCommands : public CommandController {
 
 public:
     explicit FileCommands(WorkspaceHost& host, QObject* parent = nullptr);
-    ~FileCommands() override;
 
     // Adds Open and Save As to the File menu and to the tool bar.
     void addCommands(QMenu* fileMenu, QToolBar* toolBar);
@@ -50,5 +48,5 @@ private:
     // The folder of the last picture, or the shipped sample pictures before there is one.
     QString startFolder() const;
 
-    std::unique_ptr<RecentFiles> recentFiles_;
+    RecentFiles* recentFiles_ = nullptr; // belongs to the File menu
 };
