@@ -123,6 +123,13 @@ void CorrectionCommands::ChooseOperation(int operation) {
     host().SetToolMode(regionTool); // the operation's region button is pressed
 }
 
+void CorrectionCommands::ShowSettings() {
+    const TConfigSettings& config = host().settings().config;
+    cmbCreateNewImage->setChecked(config.CreateNewWindow != 0);
+    operationPanel_->ShowSettings();
+    ChooseOperation(config.Operation);
+}
+
 CorrectionSettings CorrectionCommands::correctionSettings() const {
     const TConfigSettings& c = host().settings().config;
     CorrectionSettings s;

@@ -41,6 +41,9 @@ public:
 
     // Chooses an operation (0..5): the menu's check, the panel's groups, the region tool.
     void ChooseOperation(int operation);
+    // Shows the configuration record's operation and settings in the panel and tool bar (the
+    // record was replaced as a whole).
+    void ShowSettings();
     // What a run reads from the panel, the pickers and the settings.
     CorrectionSettings correctionSettings() const;
     void resetGamma();

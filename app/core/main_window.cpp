@@ -5,6 +5,7 @@
 #include "correction_commands.h"
 #include "crop_run.h"
 #include "device_commands.h"
+#include "example_commands.h"
 #include "example_player.h"
 #include "file_commands.h"
 #include "gamma_form.h"
@@ -15,13 +16,13 @@
 #include "operation_panel.h"
 #include "palette_panel.h"
 #include "panorama_commands.h"
-#include "play_show_dialog.h"
 #include "print_commands.h"
 #include "progress_form.h"
 #include "settings_commands.h"
 #include "show_codes.h"
 #include "text_table.h"
 #include "tool_cursors.h"
+#include "window_placement.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -49,48 +50,17 @@ constexpr int cascadeSteps = 8;
 constexpr int cascadeOffset = 22;
 constexpr int imageNumbers = 100;
 
-// The main window's placement in the configuration record, laid out as the 44-byte placement
-// record of the program's original platform: length, flags, show state, minimised and
-// maximised positions, then the normal rectangle (left, top, right, bottom).
-struct Placement {
-    std::int32_t length;
-    std::int32_t flags;
-    std::int32_t showCmd; // 1 normal, 3 maximised
-    std::int32_t minPosition[2];
-    std::int32_t maxPosition[2];
-    std::int32_t normal[4];
-};
-static_assert(sizeof(Placement) == sizeof(TConfigSettings::WindowPlacement));
-constexpr std::int32_t showNormal = 1;
-constexpr std::int32_t showMaximised = 3;
-
 void storePlacement(const QMainWindow& window, TConfigSettings& config) {
-    const QRect normal = window.normalGeometry();
-    Placement placement{};
-    placement.length = sizeof placement;
-    placement.showCmd = window.isMaximized() ? showMaximised : showNormal;
-    placement.normal[0] = normal.left();
-    placement.normal[1] = normal.top();
-    placement.normal[2] = normal.left() + normal.width();
-    placement.normal[3] = normal.top() + normal.height();
-    std::memcpy(config.WindowPlacement, &placement, sizeof placement);
+    writeWindowPlacement(config, window.normalGeometry(), window.isMaximized());
 }
 
+// Puts the window where the configuration says; a window without a stored placement takes
+// most of the screen.
 void restorePlacement(QMainWindow& window, const TConfigSettings& config) {
-    Placement placement;
-    std::memcpy(&placement, config.WindowPlacement, sizeof placement);
-    const QRect normal(QPoint(placement.normal[0], placement.normal[1]),
-                       QPoint(placement.normal[2] - 1, placement.normal[3] - 1));
-    if (placement.length != sizeof placement || normal.width() < 200 || normal.height() < 150) {
-        // Nothing stored yet: most of the screen.
+    if (!placeWindow(window, readWindowPlacement(config))) {
         if (const QScreen* screen = window.screen()) {
             window.resize(screen->availableGeometry().size() * 4 / 5);
         }
-        return;
-    }
-    window.setGeometry(normal);
-    if (placement.showCmd == showMaximised) {
-        window.setWindowState(Qt::WindowMaximized);
     }
 }
 } // namespace
@@ -98,6 +68,9 @@ void restorePlacement(QMainWindow& window, const TConfigSettings& config) {
 TfrmMDIParent::TfrmMDIParent(SettingsStore& store, const QString& dataFolder)
     : store_(store), dataFolder_(dataFolder), mdiArea_(new QMdiArea(this)) {
     setObjectName("frmMDIParent");
+    // The menus stay inside the window, where examples find and click them, also on desktops
+    // with a global menu bar.
+    menuBar()->setNativeMenuBar(false);
     mdiArea_->setBackground(palette().dark());
     setCentralWidget(mdiArea_);
 }
@@ -128,7 +101,6 @@ bool TfrmMDIParent::Create() {
     buildToolBar();
     buildStatusBar();
     registerNamedControls();
-    createPlayer();
     collections_->loadStartCollection();
     correction_->ChooseOperation(settings_.config.Operation);
     SetToolMode(0); // the program starts without a tool
@@ -162,6 +134,10 @@ void TfrmMDIParent::createControllers() {
     print_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
     devices_ = new DeviceCommands(*this, this);
     controllers_.append(devices_);
+    examples_ = new ExampleCommands(*this, *this, this);
+    controllers_.append(examples_);
+    examples_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
+    settingsCommands_->playExample = [this](int number) { examples_->PlayExample(number); };
 
     gammaList_->valueChosen = [this](double value) { correction_->setGamma(value); };
     gammaList_->currentValue = [this] { return correction_->gamma(); };
@@ -236,7 +212,7 @@ void TfrmMDIParent::buildMenus() {
 
     settingsCommands_->addOptionsCommand(menuBar());
     buildWindowMenu();
-    buildExamplesMenu();
+    examples_->addExamplesMenu(menuBar());
     correction_->addOperationMenu(menuBar(), mmnWindows->menuAction());
     settingsCommands_->addHelpMenu(menuBar());
 }
@@ -257,35 +233,6 @@ void TfrmMDIParent::buildWindowMenu() {
         addMainMenuItem(mmnWindows, language_, "mnWindowFitImageToWindow", 25);
     connect(mnWindowFitImageToWindow, &QAction::triggered, this,
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitImageToWindow(); }); });
-}
-
-void TfrmMDIParent::createPlayer() {
-    player_ = new TExamplePlayer(*this, this);
-    playerDialog_ = new TPlayShowDlg(*this, *player_, this);
-    playerDialog_->showHelp = [this](int topic) { settingsCommands_->showHelp(topic); };
-    player_->finished = [this](bool byKey) { playerDialog_->ExampleEnded(byKey); };
-    player_->interrupted = [this] { playerDialog_->ExampleInterrupted(); };
-    connect(mnShowPlayer, &QAction::triggered, this, [this] {
-        if (playerDialog_->isHidden()) {
-            playerDialog_->show();
-        }
-    });
-}
-
-void TfrmMDIParent::buildExamplesMenu() {
-    mmnExamples = menuBar()->addMenu(language_.Text("Main Menu", 26));
-    mmnExamples->setObjectName("mmnExamples");
-    constexpr int examples = 15;
-    constexpr int firstExampleText = 27;
-    for (int number = 1; number <= examples; ++number) {
-        const QByteArray name = "mnExample" + QByteArray::number(number);
-        QAction* item = addMainMenuItem(mmnExamples, language_, name.constData(),
-                                        firstExampleText + number - 1);
-        connect(item, &QAction::triggered, this, [this, number] { PlayExample(number); });
-        mnExamples.append(item);
-    }
-    mmnExamples->addSeparator();
-    mnShowPlayer = addMainMenuItem(mmnExamples, language_, "mnShowPlayer", 42);
 }
 
 namespace {
@@ -574,7 +521,6 @@ void TfrmMDIParent::EvaluateEnablingRules() {
         action->setEnabled(active);
     }
     tbNextWindow->setEnabled(imageWindows().size() >= 2);
-    mnShowPlayer->setEnabled(imageWindows().isEmpty());
     btDeleteHatchAreas->setEnabled(active && window->HatchAreas.Count() > 0);
     for (CommandController* controller : std::as_const(controllers_)) {
         controller->updateEnabling();
@@ -647,7 +593,7 @@ bool TfrmMDIParent::openPicture(const QString& path) {
 }
 
 void TfrmMDIParent::applyConfig() {
-    correction_->ChooseOperation(settings_.config.Operation);
+    correction_->ShowSettings();
     EvaluateEnablingRules();
 }
 
@@ -658,7 +604,11 @@ QByteArray TfrmMDIParent::collectionBytes() const {
     return buffer.data();
 }
 
-bool TfrmMDIParent::setCollectionBytes(const QByteArray& bytes) {
+bool TfrmMDIParent::collectionModified() const {
+    return collections_->palettePanel()->Modified;
+}
+
+bool TfrmMDIParent::setCollectionBytes(const QByteArray& bytes, bool modified) {
     TPalettePanel& panel = *collections_->palettePanel();
     QBuffer buffer;
     buffer.setData(bytes);
@@ -668,6 +618,7 @@ bool TfrmMDIParent::setCollectionBytes(const QByteArray& bytes) {
         panel.List().Clear();
     }
     panel.SetPressedButton(0);
+    panel.Modified = modified;
     return loaded;
 }
 
@@ -679,24 +630,4 @@ QByteArray TfrmMDIParent::gammaBytes() const {
 
 void TfrmMDIParent::setGammaBytes(const QByteArray& bytes) {
     gammaList_->LoadFromBytes(bytes);
-}
-
-void TfrmMDIParent::PlayExample(int number) {
-    if (!imageWindows().isEmpty()) {
-        if (!questionBox(common_text::CloseWindowsForExample) || !CloseAll()) {
-            return;
-        }
-    }
-    const QString folder = QDir(dataFolder_).filePath("Images");
-    const QString fileName = QString("Example%1.shw").arg(number);
-    const QString path = QDir(folder).filePath(fileName);
-    if (!QFileInfo::exists(path)) {
-        warningBox(common_text::ExampleMissing, {fileName, folder});
-        return;
-    }
-    if (player_->Example().LoadFromFile(path) != TShowLoadResult::Loaded) {
-        errorBox(common_text::ExampleLoadFailed, {path});
-        return;
-    }
-    player_->Start(true);
 }

@@ -5,8 +5,8 @@
 // live in their controllers, which it creates and holds: FileCommands (app/files),
 // CollectionCommands (app/collections), SettingsCommands (app/settings), PanoramaCommands
 // (app/panorama), PrintCommands (app/print), DeviceCommands (app/devices, scanner and mail), and
-// CorrectionCommands and ImageCommands beside it in app/core. It plays the guided examples
-// (app/examples) through the player's host interface.
+// ExampleCommands (app/examples, the Examples menu and the player), and CorrectionCommands and
+// ImageCommands beside it in app/core. The example player reaches it through PlayerHost.
 #pragma once
 
 #include "image_window.h"
@@ -26,6 +26,7 @@ class CollectionCommands;
 class CommandController;
 class CorrectionCommands;
 class DeviceCommands;
+class ExampleCommands;
 class FileCommands;
 class ImageCommands;
 class PanoramaCommands;
@@ -36,8 +37,6 @@ class QMdiArea;
 class QToolBar;
 class SettingsCommands;
 class TContrastForm;
-class TExamplePlayer;
-class TPlayShowDlg;
 class TGammaForm;
 class TProgressForm;
 
@@ -99,14 +98,10 @@ public:
     bool closeAllImages() override { return CloseAll(); }
     void applyConfig() override;
     QByteArray collectionBytes() const override;
-    bool setCollectionBytes(const QByteArray& bytes) override;
+    bool collectionModified() const override;
+    bool setCollectionBytes(const QByteArray& bytes, bool modified) override;
     QByteArray gammaBytes() const override;
     void setGammaBytes(const QByteArray& bytes) override;
-
-    // Plays built-in example `number` (1 to 15) from the folder "Images" of the data folder.
-    void PlayExample(int number);
-    TExamplePlayer& player() const { return *player_; }
-    TPlayShowDlg& playerDialog() const { return *playerDialog_; }
 
     // Closes every image window, stopping at the first that refuses; true when none is left.
     bool CloseAll();
@@ -122,6 +117,7 @@ public:
     PanoramaCommands& panorama() const { return *panorama_; }
     PrintCommands& printing() const { return *print_; }
     DeviceCommands& devices() const { return *devices_; }
+    ExampleCommands& examples() const { return *examples_; }
     // The pop-ups beside the operation panel.
     TContrastForm* lightPicker() const { return lightPicker_; }
     TContrastForm* darkPicker() const { return darkPicker_; }
@@ -144,8 +140,6 @@ private:
     void createControllers();
     void buildMenus();
     void buildWindowMenu();
-    void buildExamplesMenu();
-    void createPlayer();
     void registerNamedControls();
     void buildToolBar();
     void buildStatusBar();
@@ -186,10 +180,9 @@ private:
     PanoramaCommands* panorama_ = nullptr;
     PrintCommands* print_ = nullptr;
     DeviceCommands* devices_ = nullptr;
+    ExampleCommands* examples_ = nullptr;
     QList<CommandController*> controllers_;
     TControlCodes controlCodes_;
-    TExamplePlayer* player_ = nullptr;
-    TPlayShowDlg* playerDialog_ = nullptr;
 
 public:
     // The main window's own commands, named as the menus and buttons that run them.
@@ -215,9 +208,6 @@ public:
     QAction* btDeleteHatchAreas = nullptr;
     QMenu* mmnFile = nullptr;
     QMenu* mmnWindows = nullptr;
-    QMenu* mmnExamples = nullptr;
-    QList<QAction*> mnExamples; // mnExample1 to mnExample15
-    QAction* mnShowPlayer = nullptr;
 
 signals:
     // Tool mode 9 took a colour from a picture (0x00BBGGRR), for the colour collection.

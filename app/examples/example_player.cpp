@@ -10,6 +10,7 @@
 #include "settings_records.h"
 #include "show_codes.h"
 #include "text_table.h"
+#include "window_placement.h"
 #include "workspace_host.h"
 
 #include <QApplication>
@@ -60,6 +61,8 @@ struct TExamplePlayer::Snapshot {
     QByteArray collection;
     bool collectionModified = false;
     QByteArray gammas;
+    QRect geometry; // the main window's, where the user had it
+    bool maximised = false;
 };
 
 namespace {
@@ -94,6 +97,16 @@ QWidget* activeDialog(QWidget* mainWindow) {
     return active != mainWindow ? active : nullptr;
 }
 
+// The settings just shown change the window's smallest size; let the layouts take it in
+// before the window is placed, so the placement is not cut to the old smallest size. Layout
+// work queued while settling queues more (tool bar, then main window), hence three rounds.
+void settleLayouts() {
+    constexpr int rounds = 3;
+    for (int round = 0; round < rounds; ++round) {
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
 bool isClick(std::uint8_t action) {
     return action == saLButtonClick || action == saRButtonClick;
 }
@@ -112,6 +125,7 @@ TExamplePlayer::TExamplePlayer(PlayerHost& host, QObject* parent)
           QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 2)),
       pointerWindow_(std::make_unique<TPlayerPointer>()) {
     beep = [] { QApplication::beep(); };
+    applicationActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
     askBreak = [this] {
         const TLanguage& language = host_.workspace().language();
         QMessageBox box(
@@ -256,7 +270,11 @@ bool TExamplePlayer::Start(bool startedFromMenu) {
 void TExamplePlayer::takeSnapshot() {
     snapshot_ = std::make_unique<Snapshot>();
     snapshot_->settings = host_.workspace().settings();
+    QWidget* main = host_.mainWindow();
+    snapshot_->geometry = main->normalGeometry();
+    snapshot_->maximised = main->isMaximized();
     snapshot_->collection = host_.collectionBytes();
+    snapshot_->collectionModified = host_.collectionModified();
     snapshot_->gammas = host_.gammaBytes();
 }
 
@@ -269,7 +287,14 @@ void TExamplePlayer::restoreSnapshot() {
     settings = snapshot_->settings;
     settings.local.Speed = speed;
     host_.applyConfig();
-    host_.setCollectionBytes(snapshot_->collection);
+    QWidget* main = host_.mainWindow();
+    settleLayouts();
+    main->setWindowState(main->windowState() & ~Qt::WindowMaximized);
+    main->setGeometry(snapshot_->geometry);
+    if (snapshot_->maximised) {
+        main->setWindowState(main->windowState() | Qt::WindowMaximized);
+    }
+    host_.setCollectionBytes(snapshot_->collection, snapshot_->collectionModified);
     host_.setGammaBytes(snapshot_->gammas);
     snapshot_.reset();
 }
@@ -285,6 +310,8 @@ bool TExamplePlayer::applyStateBlock() {
         return false;
     }
     host_.applyConfig();
+    settleLayouts();
+    placeWindow(*host_.mainWindow(), readWindowPlacement(settings.config));
     // A 32-bit length and "HMCONF", the 32-bit record size, the record.
     const int signatureEnd = 4 + 6;
     if (block.size() < signatureEnd + 4) {
@@ -302,9 +329,10 @@ bool TExamplePlayer::applyStateBlock() {
     if (collectionStart <= block.size() && buffer.seek(collectionStart) &&
         collection.Load(buffer)) {
         collectionEnd = buffer.pos();
-        host_.setCollectionBytes(block.mid(collectionStart, collectionEnd - collectionStart));
+        host_.setCollectionBytes(block.mid(collectionStart, collectionEnd - collectionStart),
+                                 false);
     } else {
-        host_.setCollectionBytes({});
+        host_.setCollectionBytes({}, false);
     }
     if (collectionEnd < block.size()) {
         host_.setGammaBytes(block.mid(collectionEnd));
@@ -313,7 +341,7 @@ bool TExamplePlayer::applyStateBlock() {
 }
 
 bool TExamplePlayer::guardsHold() const {
-    return !host_.workspace().Busy() && playing_;
+    return !host_.workspace().Busy() && playing_ && applicationActive();
 }
 
 void TExamplePlayer::armClickTimer() {

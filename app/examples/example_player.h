@@ -72,10 +72,12 @@ public:
     QWidget* PointerWindow() const;
 
     // Test hooks: the factor timer intervals are multiplied by (at least 1 ms each; 0 runs
-    // every timer as soon as the event loop is free), the beep, the language choice
-    // and the break question (true: break, false: continue).
+    // every timer as soon as the event loop is free), the beep, whether the program is the
+    // active one (the timers do nothing while it is not), the language choice and the break
+    // question (true: break, false: continue).
     void SetTimeScale(double factor) { timeScale_ = factor; }
     std::function<void()> beep;
+    std::function<bool()> applicationActive;
     std::function<bool()> askBreak;
     // The language an example of several languages plays in; -1 cancels the start.
     std::function<int(const TShowList& example)> chooseLanguage;

@@ -26,12 +26,14 @@ public:
     // Closes every image window; false when one refuses.
     virtual bool closeAllImages() = 0;
 
-    // The configuration record in the settings was replaced: show it.
+    // The configuration record in the settings was replaced: show its settings.
     virtual void applyConfig() = 0;
     // The colour collection as the collection file stores it (its file name is in the settings).
     virtual QByteArray collectionBytes() const = 0;
-    // False when the bytes are no collection (the collection is then empty).
-    virtual bool setCollectionBytes(const QByteArray& bytes) = 0;
+    virtual bool collectionModified() const = 0;
+    // Replaces the collection and its modified mark; false when the bytes are no collection
+    // (the collection is then empty).
+    virtual bool setCollectionBytes(const QByteArray& bytes, bool modified) = 0;
     virtual QByteArray gammaBytes() const = 0;
     virtual void setGammaBytes(const QByteArray& bytes) = 0;
 };

@@ -82,7 +82,12 @@ void SettingsCommands::showTipsAtStart() {
     TLocalSettings& local = host().settings().local;
     if (local.DisplayTips != 0) {
         TTipBox tips(host().language(), local, host().dialogParent());
+        int chosen = 0;
+        tips.playExample = [&chosen](int example) { chosen = example; };
         tips.exec();
+        if (chosen != 0 && playExample) {
+            playExample(chosen); // after the box is gone, so it does not cover the example
+        }
     }
 }
 

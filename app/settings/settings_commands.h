@@ -4,6 +4,8 @@
 
 #include "command_controller.h"
 
+#include <functional>
+
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -34,8 +36,9 @@ public:
     // Opens the help window at a topic (the contents page when the help file lacks it).
     void showHelp(int topic);
     void showAbout();
-    // The tips box, when the settings ask for it.
+    // The tips box, when the settings ask for it; its Yes plays the technique's example.
     void showTipsAtStart();
+    std::function<void(int example)> playExample;
     THelpWindow* helpWindow() const { return helpWindow_; }
 
     void closing() override;

@@ -1,10 +1,9 @@
 // The example in memory: languages and the note texts kept in them, items, copies, the codes'
-// names, the messages of a failed load and keeping a recorded placement on the screen.
+// names and the messages of a failed load.
 #include "example_bytes.h"
 #include "example_messages.h"
 #include "show_codes.h"
 #include "show_list.h"
-#include "show_placement.h"
 
 #include <gtest/gtest.h>
 
@@ -258,19 +257,4 @@ TEST(ExampleMessages, NameTheCommonTextsOfAFailedLoad) {
     EXPECT_EQ(exampleLoadMessage(TShowLoadResult::UnknownVersion), 42);
     EXPECT_EQ(exampleLoadMessage(TShowLoadResult::Damaged), 43);
     EXPECT_EQ(exampleLoadMessage(TShowLoadResult::Loaded), -1);
-}
-
-TEST(ExamplePlacement, IsKeptOnTheScreen) {
-    const QRect screen(0, 0, 1280, 1024);
-    const QRect secondScreen(1280, -200, 800, 600);
-    EXPECT_EQ(placementOnScreen({100, 50, 900, 650}, screen), QRect(100, 50, 800, 600));
-    EXPECT_EQ(placementOnScreen({1000, 900, 1800, 1500}, screen), QRect(480, 424, 800, 600));
-    EXPECT_EQ(placementOnScreen({-300, -40, 200, 400}, screen), QRect(0, 0, 500, 440));
-    EXPECT_EQ(placementOnScreen({0, 0, 2000, 1500}, screen), screen);
-    EXPECT_EQ(placementOnScreen({10, 10, 410, 310}, secondScreen), QRect(1280, 10, 400, 300));
-    EXPECT_EQ(placementOnScreen({500, 500, 400, 600}, screen), screen); // no width
-    EXPECT_EQ(placementOnScreen({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, screen), screen);
-    EXPECT_EQ(placementOnScreen({INT_MAX - 10, INT_MIN, INT_MAX, INT_MIN + 10}, screen),
-              QRect(1270, 0, 10, 10));
-    EXPECT_EQ(placementOnScreen({0, 0, 10, 10}, QRect()), QRect());
 }

@@ -12,6 +12,7 @@
 #include "workspace_host.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
@@ -52,8 +53,10 @@ public:
     bool closeAllImages() override { return true; }
     void applyConfig() override { ++configApplied; }
     QByteArray collectionBytes() const override { return collection; }
-    bool setCollectionBytes(const QByteArray& bytes) override {
+    bool collectionModified() const override { return modified; }
+    bool setCollectionBytes(const QByteArray& bytes, bool isModified) override {
         collection = bytes;
+        modified = isModified;
         return true;
     }
     QByteArray gammaBytes() const override { return gammas; }
@@ -89,6 +92,7 @@ public:
     QStringList opened;
     int configApplied = 0;
     QByteArray collection = "user collection";
+    bool modified = true;
     QByteArray gammas = "user gammas";
     PersistedSettings settings_;
     TLanguage language_;
@@ -197,6 +201,24 @@ TEST_F(ExamplePlayerTest, RestoresTargetsAtTwoWindowSizes) {
         const QPoint button = host.button->mapToGlobal(QPoint(0, 0));
         EXPECT_EQ(player.RestorePoint(command(saMouseMove, snStart, 7, 8)), button + QPoint(7, 8));
     }
+}
+
+TEST_F(ExamplePlayerTest, DialogPointsFollowTheOpenDialog) {
+    QDialog dialog(&host.window);
+    dialog.resize(200, 120);
+    dialog.open();
+    QApplication::processEvents();
+    for (const QPoint place : {QPoint(60, 70), QPoint(150, 20)}) {
+        dialog.move(place);
+        QApplication::processEvents();
+        EXPECT_EQ(player.RestorePoint(command(saLButtonClick, snDialog, 5, 6)),
+                  dialog.mapToGlobal(QPoint(5, 6)));
+    }
+    dialog.reject();
+    // No dialog open: the recorded offset alone, kept on the screen.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(player.RestorePoint(command(saLButtonClick, snDialog, 5, 6)),
+              QPoint(std::max(5, screen.left()), std::max(6, screen.top())));
 }
 
 TEST_F(ExamplePlayerTest, PlaysAClickOnAControlWithItsOwnEvents) {
@@ -386,6 +408,25 @@ TEST_F(ExamplePlayerTest, AThousandItemsPlayQuicklyWithTimeScaledDown) {
     EXPECT_EQ(player.Position(), 1000);
 }
 
+TEST_F(ExamplePlayerTest, WaitsWhileTheProgramIsNotTheActiveOne) {
+    bool active = false;
+    player.applicationActive = [&] { return active; };
+    player.Example().AddDelay(1);
+    player.Example().AddDelay(1);
+    ASSERT_TRUE(player.Start(false));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 100) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_TRUE(player.Running()) << "waiting, not ended";
+    active = true;
+    playUntilEnd();
+    EXPECT_FALSE(player.Running());
+    EXPECT_EQ(player.Position(), 2);
+}
+
 TEST_F(ExamplePlayerTest, ShiftEscapeAborts) {
     bool interrupted = false;
     player.interrupted = [&] { interrupted = true; };
@@ -409,7 +450,9 @@ TEST_F(ExamplePlayerTest, TheUsersStateIsBackAfterTheExample) {
     EXPECT_EQ(host.settings_.config.ProgressDelay, 45);
     EXPECT_TRUE(host.settings_.paletteFileName.isEmpty());
     EXPECT_NE(host.collection, "user collection");
+    EXPECT_FALSE(host.modified);
     player.Abort();
+    EXPECT_TRUE(host.modified) << "the user's unsaved changes are still marked";
     EXPECT_EQ(host.settings_.config.ProgressDelay, 7);
     EXPECT_EQ(host.settings_.paletteFileName, "/home/user/mine.col");
     EXPECT_EQ(host.collection, "user collection");
