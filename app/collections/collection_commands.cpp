@@ -108,12 +108,19 @@ void CollectionCommands::addPalettePanel(QWidget* place) {
 void CollectionCommands::buildPopupMenu() {
     const TLanguage& language = host().language();
     PopupMenuCollection = new QMenu(cmpPalette);
-    mnAddCollection = PopupMenuCollection->addAction(language.Text(section, 22), this,
-                                                     &CollectionCommands::AddCollectionColour);
-    mnEditCollection = PopupMenuCollection->addAction(language.Text(section, 23), this,
-                                                      &CollectionCommands::EditCollectionColour);
+    // The pop-up's commands record themselves: clicks inside a menu are not recorded.
+    const auto recorded = [this](void (CollectionCommands::*command)()) {
+        return [this, command] {
+            host().recording().recordPopupCommand();
+            (this->*command)();
+        };
+    };
+    mnAddCollection = PopupMenuCollection->addAction(
+        language.Text(section, 22), this, recorded(&CollectionCommands::AddCollectionColour));
+    mnEditCollection = PopupMenuCollection->addAction(
+        language.Text(section, 23), this, recorded(&CollectionCommands::EditCollectionColour));
     mnDeleteCollection = PopupMenuCollection->addAction(
-        language.Text(section, 24), this, &CollectionCommands::DeleteCollectionColour);
+        language.Text(section, 24), this, recorded(&CollectionCommands::DeleteCollectionColour));
     cmpPalette->Cells()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(cmpPalette->Cells(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         PopupMenuCollection->popup(cmpPalette->Cells()->mapToGlobal(at));

@@ -44,7 +44,10 @@ void CorrectionCommands::addOperationMenu(QMenuBar* bar, QAction* before) {
         QAction* item = addMainMenuItem(mmnOperation, language, operationNames[index], 57 + index);
         item->setCheckable(true);
         operations_->addAction(item);
-        connect(item, &QAction::triggered, this, [this, index] { ChooseOperation(index); });
+        connect(item, &QAction::triggered, this, [this, index] {
+            host().recording().recordOperationCommand(index);
+            ChooseOperation(index);
+        });
     }
     mmnOperation->addSeparator();
     mnOpenProcessing = addMainMenuItem(mmnOperation, language, "mnOpenProcessing", 63);

@@ -95,20 +95,29 @@ TfrmMDIChild::~TfrmMDIChild() = default;
 void TfrmMDIChild::buildPopupMenu() {
     const TLanguage& language = host_.language();
     pum_ChildMenu = new QMenu(this);
+    // The pop-up's commands record themselves: clicks inside a menu are not recorded.
+    const auto recorded = [this](void (TfrmMDIChild::*command)()) {
+        return [this, command] {
+            host_.recording().recordPopupCommand();
+            (this->*command)();
+        };
+    };
     mnDeleteActive = pum_ChildMenu->addAction(language.Text(section, 0), this,
-                                              &TfrmMDIChild::DeleteActiveRegion);
-    mnDeleteAll =
-        pum_ChildMenu->addAction(language.Text(section, 1), this, &TfrmMDIChild::DeleteAllRegions);
-    mnDeleteAllAreas =
-        pum_ChildMenu->addAction(language.Text(section, 3), this, &TfrmMDIChild::DeleteAllAreas);
+                                              recorded(&TfrmMDIChild::DeleteActiveRegion));
+    mnDeleteAll = pum_ChildMenu->addAction(language.Text(section, 1), this,
+                                           recorded(&TfrmMDIChild::DeleteAllRegions));
+    mnDeleteAllAreas = pum_ChildMenu->addAction(language.Text(section, 3), this,
+                                                recorded(&TfrmMDIChild::DeleteAllAreas));
     pum_ChildMenu->addSeparator();
     mnZoomIn = pum_ChildMenu->addMenu(language.Text(section, 4));
     mnZoomIn->setObjectName("mnZoomIn");
     mnZoomOut = pum_ChildMenu->addMenu(language.Text(section, 5));
     mnZoomOut->setObjectName("mnZoomOut");
     pum_ChildMenu->addSeparator();
-    mnCopy = pum_ChildMenu->addAction(language.Text(section, 6), this,
-                                      [this] { host_.copyPicture(*this); });
+    mnCopy = pum_ChildMenu->addAction(language.Text(section, 6), this, [this] {
+        host_.recording().recordPopupCommand();
+        host_.copyPicture(*this);
+    });
     mnCopy->setObjectName("mnCopy");
     for (const int scale : menuScales) {
         mnZoomIn->addAction(QString("%1:1").arg(scale), this, [this, scale] { SetZoom(scale); });
@@ -119,8 +128,9 @@ void TfrmMDIChild::buildPopupMenu() {
         mnDeleteActive->setEnabled(Regions.ActiveRegion() != nullptr);
         mnDeleteAll->setEnabled(Regions.Count() > 0);
         mnDeleteAllAreas->setEnabled(HatchAreas.Count() > 0);
-        mnZoomIn->setEnabled(!host_.recordingExample());
-        mnZoomOut->setEnabled(!host_.recordingExample());
+        // A zoom chosen in a submenu cannot be played back: not offered while recording.
+        mnZoomIn->setEnabled(!host_.recording().active());
+        mnZoomOut->setEnabled(!host_.recording().active());
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "dib_image.h"
 #include "draw_tools.h"
+#include "example_recording.h"
 #include "ref_regions.h"
 
 #include <QAbstractScrollArea>
@@ -28,7 +29,8 @@ public:
     virtual void showStatus(const QString& text) = 0;
     // The user answered Yes to the close question: run Save As for this window.
     virtual void saveBeforeClosing(TfrmMDIChild& window) = 0;
-    virtual bool recordingExample() const { return false; }
+    // The example recorder: the pop-up's commands record themselves.
+    virtual ExampleRecording& recording() { return ExampleRecording::none(); }
     // The tool of all image windows (0 to 15).
     virtual int toolMode() const = 0;
     // The colour new Colour regions take (0x00BBGGRR).

@@ -7,6 +7,7 @@
 #include "device_commands.h"
 #include "example_commands.h"
 #include "example_player.h"
+#include "example_recorder.h"
 #include "file_commands.h"
 #include "gamma_form.h"
 #include "image_commands.h"
@@ -416,6 +417,10 @@ void TfrmMDIParent::runCrop(TfrmMDIChild& window) {
 
 void TfrmMDIParent::copyPicture(TfrmMDIChild& window) {
     images_->Copy(window);
+}
+
+ExampleRecording& TfrmMDIParent::recording() {
+    return examples_ != nullptr ? examples_->recorder() : ExampleRecording::none();
 }
 
 void TfrmMDIParent::buildStatusBar() {

@@ -87,6 +87,7 @@ public:
     void colourPicked(std::uint32_t colour) override;
     void runCrop(TfrmMDIChild& window) override;
     void copyPicture(TfrmMDIChild& window) override;
+    ExampleRecording& recording() override;
 
     // PlayerHost
     WorkspaceHost& workspace() override { return *this; }

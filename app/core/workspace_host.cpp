@@ -44,3 +44,8 @@ bool WorkspaceHost::questionBox(int n, const QStringList& arguments) {
     texts.caption = applicationTitle();
     return showMessage(dialogParent(), MessageKind::Question, texts) == MessageAnswer::Yes;
 }
+
+ExampleRecording& ExampleRecording::none() {
+    static ExampleRecording idle;
+    return idle;
+}

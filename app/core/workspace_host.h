@@ -4,6 +4,8 @@
 // it; the controllers of the files, collections, settings and correction commands see only this.
 #pragma once
 
+#include "example_recording.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -53,6 +55,9 @@ public:
     // Its text and hint are text `position` of language section `section`.
     virtual QAction* addToolButton(QToolBar* bar, const char* name, const char* section,
                                    int position, int mode) = 0;
+
+    // The example recorder, told of the commands that record themselves.
+    virtual ExampleRecording& recording() { return ExampleRecording::none(); }
 
     // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
     void errorBox(int n, const QStringList& arguments = {});

@@ -1,7 +1,9 @@
 #include "example_commands.h"
 
 #include "example_player.h"
+#include "example_recorder.h"
 #include "language.h"
+#include "master_form.h"
 #include "menu_items.h"
 #include "play_show_dialog.h"
 #include "player_host.h"
@@ -11,24 +13,29 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QShortcut>
 
 namespace {
 constexpr int examplesMenuText = 26;
 constexpr int firstExampleText = 27;
 constexpr int showPlayerText = 42;
+constexpr int makeExampleText = 43;
 } // namespace
 
 ExampleCommands::ExampleCommands(WorkspaceHost& host, PlayerHost& player, QObject* parent)
     : CommandController(host, parent), playerHost_(player),
       player_(new TExamplePlayer(player, this)),
-      playerDialog_(new TPlayShowDlg(host, *player_, host.dialogParent())) {
+      playerDialog_(new TPlayShowDlg(host, *player_, host.dialogParent())),
+      recorder_(new TExampleRecorder(player, *player_, this)),
+      masterForm_(new TMasterForm(host, *recorder_, *player_, host.dialogParent())) {
     playerDialog_->showHelp = [this](int topic) {
         if (showHelp) {
             showHelp(topic);
         }
     };
-    player_->finished = [this](bool byKey) { playerDialog_->ExampleEnded(byKey); };
-    player_->interrupted = [this] { playerDialog_->ExampleInterrupted(); };
+    connect(player_, &TExamplePlayer::exampleEnded, playerDialog_, &TPlayShowDlg::ExampleEnded);
+    connect(player_, &TExamplePlayer::exampleInterrupted, playerDialog_,
+            &TPlayShowDlg::ExampleInterrupted);
 }
 
 void ExampleCommands::addExamplesMenu(QMenuBar* bar) {
@@ -45,6 +52,20 @@ void ExampleCommands::addExamplesMenu(QMenuBar* bar) {
     mmnExamples->addSeparator();
     mnShowPlayer = addMainMenuItem(mmnExamples, language, "mnShowPlayer", showPlayerText);
     connect(mnShowPlayer, &QAction::triggered, this, &ExampleCommands::ShowPlayerWindow);
+    // Authors only: the item stays hidden, and a hidden item's shortcut does not work, so the
+    // main window carries the shortcut itself.
+    mnMakeExample = addMainMenuItem(mmnExamples, language, "mnMakeExample", makeExampleText);
+    mnMakeExample->setVisible(false);
+    connect(mnMakeExample, &QAction::triggered, this, &ExampleCommands::MakeExample);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), playerHost_.mainWindow());
+    connect(shortcut, &QShortcut::activated, mnMakeExample, &QAction::trigger);
+}
+
+void ExampleCommands::MakeExample() {
+    if (masterForm_->isHidden()) {
+        masterForm_->show();
+    }
+    masterForm_->raise();
 }
 
 void ExampleCommands::ShowPlayerWindow() {
@@ -78,12 +99,18 @@ void ExampleCommands::PlayExample(int number) {
 }
 
 void ExampleCommands::updateEnabling() {
-    mnShowPlayer->setEnabled(host().imageWindows().isEmpty());
+    const bool noPictures = host().imageWindows().isEmpty();
+    mnShowPlayer->setEnabled(noPictures);
+    mnMakeExample->setEnabled(noPictures || masterForm_->isVisible());
 }
 
 void ExampleCommands::closing() {
     if (player_->Running()) {
         player_->Abort();
+    }
+    recorder_->Stop();
+    if (masterForm_->isVisible()) {
+        masterForm_->close(); // offers to save a changed example
     }
     playerDialog_->close();
 }

@@ -1,5 +1,6 @@
 // ExampleCommands: the Examples menu with its fifteen built-in examples and the player window,
-// the example player itself and playing an example by number (the menu and the tips box).
+// the example player itself and playing an example by number (the menu and the tips box), and
+// for authors the recorder with its window, reached by Ctrl+M (its menu item stays hidden).
 #pragma once
 
 #include "command_controller.h"
@@ -13,6 +14,8 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TExamplePlayer;
+class TExampleRecorder;
+class TMasterForm;
 class TPlayShowDlg;
 
 class ExampleCommands : public CommandController {
@@ -29,9 +32,13 @@ public:
     // after closing the open pictures when the user agrees.
     void PlayExample(int number);
     void ShowPlayerWindow();
+    // "Make Example": the recorder's window.
+    void MakeExample();
 
     TExamplePlayer& player() const { return *player_; }
     TPlayShowDlg& playerDialog() const { return *playerDialog_; }
+    TExampleRecorder& recorder() const { return *recorder_; }
+    TMasterForm& masterForm() const { return *masterForm_; }
 
     std::function<void(int topic)> showHelp;
 
@@ -41,9 +48,12 @@ public:
     QMenu* mmnExamples = nullptr;
     QList<QAction*> mnExamples; // mnExample1 to mnExample15
     QAction* mnShowPlayer = nullptr;
+    QAction* mnMakeExample = nullptr;
 
 private:
     PlayerHost& playerHost_;
     TExamplePlayer* player_;
     TPlayShowDlg* playerDialog_;
+    TExampleRecorder* recorder_;
+    TMasterForm* masterForm_;
 };

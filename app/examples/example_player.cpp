@@ -278,6 +278,10 @@ void TExamplePlayer::takeSnapshot() {
     snapshot_->gammas = host_.gammaBytes();
 }
 
+void TExamplePlayer::KeepExampleState() {
+    snapshot_.reset();
+}
+
 void TExamplePlayer::restoreSnapshot() {
     if (!snapshot_) {
         return;
@@ -640,9 +644,8 @@ void TExamplePlayer::Stop(bool ask, bool byKey) {
         return;
     }
     end();
-    if (finished) {
-        finished(byKey);
-    }
+    restoreSnapshot();
+    emit exampleEnded(byKey);
     if (!byKey && startedFromMenu_) {
         host_.workspace().informationBox(common_text::ExampleFinished);
     }
@@ -650,9 +653,8 @@ void TExamplePlayer::Stop(bool ask, bool byKey) {
 
 void TExamplePlayer::Abort() {
     end();
-    if (interrupted) {
-        interrupted();
-    }
+    emit exampleInterrupted();
+    restoreSnapshot();
 }
 
 void TExamplePlayer::end() {
@@ -672,7 +674,6 @@ void TExamplePlayer::end() {
         }
     }
     host_.mainWindow()->setWindowTitle(host_.workspace().applicationTitle());
-    restoreSnapshot();
 }
 
 bool TExamplePlayer::filterKey(const QKeyEvent& key) {

@@ -49,6 +49,9 @@ public:
     void Stop(bool ask, bool byKey);
     // Ends at once (the cancel key).
     void Abort();
+    // While told that an example was broken off: the state it left stays instead of the
+    // user's, as the author goes on recording from there.
+    void KeepExampleState();
 
     bool Playing() const { return playing_; }
     bool Running() const { return running_; }
@@ -81,9 +84,13 @@ public:
     std::function<bool()> askBreak;
     // The language an example of several languages plays in; -1 cancels the start.
     std::function<int(const TShowList& example)> chooseLanguage;
-    // Told when an example ends: whether a key ended it, and whether it was interrupted.
-    std::function<void(bool byKey)> finished;
-    std::function<void()> interrupted;
+
+signals:
+    // An example ended normally or by a break; `byKey` when a key ended it.
+    void exampleEnded(bool byKey);
+    // An example was broken off at once (the cancel key): Position() is past the item that was
+    // running.
+    void exampleInterrupted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

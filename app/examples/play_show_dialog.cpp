@@ -167,6 +167,9 @@ void TPlayShowDlg::playNext() {
 
 void TPlayShowDlg::ExampleInterrupted() {
     pause_.stop();
+    if (playing_ < 0) {
+        return; // another window started it
+    }
     playing_ = -1;
     show();
 }

@@ -84,6 +84,8 @@ public:
     // Writes beside the old file and replaces it only when complete.
     bool SaveToFile(const QString& path);
     const QString& FileName() const { return fileName_; }
+    // A new recording belongs to no file yet.
+    void ForgetFileName() { fileName_.clear(); }
     // True after LoadHeader until the list is cleared, assigned or loaded whole.
     bool HeaderOnly() const { return headerOnly_; }
 

@@ -69,12 +69,15 @@ bool FileCommands::OpenImageFile(const QString& fileName) {
     return ::OpenImageFile(host(), fileName);
 }
 
-void FileCommands::OpenImageFiles(const QStringList& fileNames) {
+QStringList FileCommands::OpenImageFiles(const QStringList& fileNames) {
+    QStringList opened;
     for (const QString& fileName : fileNames) {
         if (OpenImageFile(fileName)) {
             recentFiles_->Add(fileName);
+            opened << fileName;
         }
     }
+    return opened;
 }
 
 QString FileCommands::startFolder() const {
@@ -82,17 +85,28 @@ QString FileCommands::startFolder() const {
     return !stored.isEmpty() && QDir(stored).exists() ? stored : host().dataFolder() + "/Images";
 }
 
+// While an example is recorded, the click that invoked the command and what is done in the
+// dialog are not recorded: an example opens each picture that opened by its name.
 void FileCommands::OpenCommand() {
     PersistedSettings& settings = host().settings();
+    ExampleRecording& recording = host().recording();
+    recording.takeBackInvokingClick();
     const QStringList filters = dialogFilters(host().language().Text("Main Dialogs", 0));
-    TPictureOpenDialog dialog(host().dialogParent(), startFolder(), filters);
-    dialog.selectNameFilter(filterAt(filters, settings.local.OpenFilterIndex));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
+    QStringList chosen;
+    {
+        const RecordingPause pause(recording);
+        TPictureOpenDialog dialog(host().dialogParent(), startFolder(), filters);
+        dialog.selectNameFilter(filterAt(filters, settings.local.OpenFilterIndex));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return;
+        }
+        chosen = dialog.selectedFiles();
+        settings.imageDirectory = QFileInfo(chosen.first()).absolutePath();
+        settings.local.OpenFilterIndex = filterIndexOf(filters, dialog.selectedNameFilter());
     }
-    settings.imageDirectory = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    settings.local.OpenFilterIndex = filterIndexOf(filters, dialog.selectedNameFilter());
-    OpenImageFiles(dialog.selectedFiles());
+    for (const QString& fileName : OpenImageFiles(chosen)) {
+        recording.recordOpenFile(fileName);
+    }
 }
 
 void FileCommands::SaveAs(TfrmMDIChild& window) {
@@ -113,9 +127,10 @@ void FileCommands::SaveAs(TfrmMDIChild& window) {
 }
 
 void FileCommands::updateEnabling() {
-    const bool active = host().activeImageWindow() != nullptr;
-    mnSaveAs->setEnabled(active);
-    tbSaveAs->setEnabled(active);
+    // A save dialog cannot be played back: Save As waits while an example is recorded.
+    const bool usable = host().activeImageWindow() != nullptr && !host().recording().active();
+    mnSaveAs->setEnabled(usable);
+    tbSaveAs->setEnabled(usable);
 }
 
 void FileCommands::closing() {

@@ -7,7 +7,6 @@
 
 #include <QStringList>
 
-
 class QAction;
 class QMenu;
 class QToolBar;
@@ -27,8 +26,8 @@ public:
 
     // Opens one picture in a new image window; false (after saying why) when it cannot.
     bool OpenImageFile(const QString& fileName);
-    // Opens pictures and adds each that opened to the recent files.
-    void OpenImageFiles(const QStringList& fileNames);
+    // Opens pictures and adds each that opened to the recent files; gives those that opened.
+    QStringList OpenImageFiles(const QStringList& fileNames);
     // The Open command: the open dialog, then the chosen pictures.
     void OpenCommand();
     // The Save As command for one image window: the save dialog, then the save.

@@ -30,6 +30,7 @@ PanoramaCommands::PanoramaCommands(WorkspaceHost& host, QObject* parent)
     : CommandController(host, parent) {}
 
 void PanoramaCommands::PanoramaCommand() {
+    host().recording().recordPanoramaCommand();
     const std::vector<PanoramaSource> sources = openPictures(host());
     if (sources.empty()) {
         host().errorBox(common_text::PanoramaNeedsPicture);

@@ -113,7 +113,8 @@ protected:
     void SetUp() override {
         player.SetTimeScale(0.07); // every timer at 1 ms
         player.beep = [this] { ++beeps; };
-        player.finished = [this](bool byKey) { endings.push_back(byKey); };
+        QObject::connect(&player, &TExamplePlayer::exampleEnded,
+                         [this](bool byKey) { endings.push_back(byKey); });
         setMessageResponder([this](MessageKind, const MessageTexts&) {
             ++messages;
             return MessageAnswer::Ok;
@@ -429,7 +430,7 @@ TEST_F(ExamplePlayerTest, WaitsWhileTheProgramIsNotTheActiveOne) {
 
 TEST_F(ExamplePlayerTest, ShiftEscapeAborts) {
     bool interrupted = false;
-    player.interrupted = [&] { interrupted = true; };
+    QObject::connect(&player, &TExamplePlayer::exampleInterrupted, [&] { interrupted = true; });
     player.Example().AddDelay(400);
     ASSERT_TRUE(player.Start(false));
     pressKey(Qt::Key_Escape, Qt::ShiftModifier);
