@@ -78,7 +78,10 @@ bool TDIBImage::CreateFromHeader(const BITMAPINFOHEADER& header) {
     Clear(true);
     const std::uint64_t size =
         std::uint64_t{headerSizeOf(header)} + std::uint64_t{rowStrideOf(header)} * heightOf(header);
-    platform::MemHandle handle = platform::memAlloc(static_cast<std::size_t>(size));
+    // Zeroed: the padding at the end of each row is written to files and the clipboard as it
+    // stands, and must not carry whatever the memory held before.
+    platform::MemHandle handle = platform::memAlloc(static_cast<std::size_t>(size),
+                                                    platform::MemMovable | platform::MemZeroInit);
     if (handle == nullptr) {
         return false;
     }

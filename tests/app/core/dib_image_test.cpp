@@ -181,6 +181,19 @@ TEST(DibImage, ExtractColorAsksTheEngine) {
     EXPECT_EQ(pixels, image.Bits);
 }
 
+TEST(DibImage, ANewPictureHasZeroRowPadding) {
+    // Width 5: 15 bytes of pixels, 16 per row. The padding goes into files and collections.
+    for (int round = 0; round < 3; ++round) {
+        TDIBImage image;
+        ASSERT_TRUE(image.CreateFromHeader(headerOf(5, 4, 24)));
+        ASSERT_EQ(image.RowStride(), 16);
+        for (int y = 0; y < 4; ++y) {
+            EXPECT_EQ(image.Bits[y * 16 + 15], 0) << "row " << y;
+        }
+        std::memset(image.Bits, 0xAB, 16 * 4); // what a freed block would leave behind
+    }
+}
+
 TEST(DibImage, CropResizeAndThePartsBuiltOnThem) {
     const Picture p = patternPicture(7, 5);
     TDIBImage image;
