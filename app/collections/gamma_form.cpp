@@ -1,17 +1,15 @@
 #include "gamma_form.h"
 
-#include "extended_float.h"
+#include "gamma_list_bytes.h"
 #include "language.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QtEndian>
 
 namespace {
 const QString section = "Bottom Toolbar";
-constexpr int extendedSize = 10;
 } // namespace
 
 TGammaForm::TGammaForm(const TLanguage& language, QWidget* parent)
@@ -21,7 +19,9 @@ TGammaForm::TGammaForm(const TLanguage& language, QWidget* parent)
     setWindowTitle(language.Text(section, 26));
     btAdd->setToolTip(language.Text(section, 28));
     btDelete->setToolTip(language.Text(section, 30));
-    lstGammas->addItems({"1.40", "1.70", "2.20"});
+    for (const double value : defaultGammaList()) {
+        lstGammas->addItem(format(value));
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btAdd);
     buttons->addWidget(btDelete);
@@ -38,35 +38,28 @@ QString TGammaForm::format(double value) const {
 }
 
 bool TGammaForm::LoadFromBytes(const QByteArray& bytes) {
-    if (bytes.size() < 4) {
+    const auto values = decodeGammaList(bytes);
+    if (!values) {
         return false;
     }
-    const std::uint32_t count = qFromLittleEndian<std::uint32_t>(bytes.constData());
-    if (count > std::uint32_t(bytes.size() - 4) / extendedSize) {
-        return false; // more values announced than stored
-    }
     lstGammas->clear();
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + 4;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        lstGammas->addItem(format(fromExtended(data + i * extendedSize)));
+    for (const double value : *values) {
+        lstGammas->addItem(format(value));
     }
     lstGammas->setCurrentRow(0);
     return true;
 }
 
 bool TGammaForm::SaveToBytes(QByteArray& bytes) const {
-    QByteArray out(4, '\0');
-    qToLittleEndian<std::uint32_t>(lstGammas->count(), out.data());
+    std::vector<double> values;
     for (int i = 0; i < lstGammas->count(); ++i) {
         bool number = false;
-        const double value = lstGammas->item(i)->text().toDouble(&number);
+        values.push_back(lstGammas->item(i)->text().toDouble(&number));
         if (!number) {
             return false;
         }
-        const auto extended = toExtended(value);
-        out.append(reinterpret_cast<const char*>(extended.data()), extendedSize);
     }
-    bytes = out;
+    bytes = encodeGammaList(values);
     return true;
 }
 
