@@ -46,6 +46,8 @@ const std::vector<WindowTexts>& textTable() {
         {"panorama", "Common", {Help, Start, Cancel}},
         {"example player", "Play Example Dialog", range(0, 7)},
         {"example player", "Common", {BreakExample, Break, Continue, Help}},
+        {"example translation", "Translate Example", range(0, 24)},
+        {"example translation", "Common", {OK, Cancel, Yes, No}},
         {"help", "Common", {HelpBack, HelpForward, HelpContents}},
     };
     return table;

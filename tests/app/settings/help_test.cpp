@@ -2,6 +2,7 @@
 #include "help_system.h"
 #include "language.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -31,6 +32,49 @@ TEST(Help, TopicsByNumberAndTheContentsPage) {
         EXPECT_GT(window.browser()->toPlainText().size(), 100) << topic;
     }
     EXPECT_FALSE(window.open("/no/such/file.hlp"));
+}
+
+namespace {
+QStringList shippedHelpFiles() {
+    const QDir folder(HUEMARK_DATA_DIR);
+    QStringList paths;
+    for (const QString& name : folder.entryList({"*.hlp"}, QDir::Files)) {
+        paths << folder.filePath(name);
+    }
+    return paths;
+}
+
+// The topics a help topic links to, in order.
+QList<int> linkedTopics(const QString& text) {
+    static const QRegularExpression link(R"(\]\(topic:(\d+)\))");
+    QList<int> topics;
+    for (const QRegularExpressionMatch& match : link.globalMatch(text)) {
+        topics << match.captured(1).toInt();
+    }
+    return topics;
+}
+} // namespace
+
+TEST(Help, EveryHelpFileHasTheTopicsAndLinksOfEnglish) {
+    HelpFile english;
+    ASSERT_TRUE(english.load(HUEMARK_DATA_DIR "/English.hlp"));
+    const QStringList shipped = shippedHelpFiles();
+    EXPECT_TRUE(shipped.contains(
+        QDir(HUEMARK_DATA_DIR).filePath(TLanguage::DefaultHelpFileName(QLocale(QLocale::Spanish)))))
+        << "the help a Spanish desktop starts with";
+    for (const QString& path : shipped) {
+        HelpFile file;
+        ASSERT_TRUE(file.load(path)) << path.toStdString();
+        EXPECT_EQ(file.numbers(), english.numbers()) << path.toStdString();
+        for (const int number : english.numbers()) {
+            const HelpTopic topic = file.topic(number);
+            EXPECT_FALSE(topic.title.isEmpty()) << path.toStdString() << " topic " << number;
+            EXPECT_FALSE(topic.text.contains(QChar::ReplacementCharacter))
+                << path.toStdString() << " topic " << number << " is not UTF-8";
+            EXPECT_EQ(linkedTopics(topic.text), linkedTopics(english.topic(number).text))
+                << path.toStdString() << " topic " << number;
+        }
+    }
 }
 
 namespace {
