@@ -8,6 +8,7 @@
 #include "play_show_dialog.h"
 #include "player_host.h"
 #include "text_table.h"
+#include "translate_form.h"
 #include "workspace_host.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ constexpr int examplesMenuText = 26;
 constexpr int firstExampleText = 27;
 constexpr int showPlayerText = 42;
 constexpr int makeExampleText = 43;
+constexpr int translateExampleText = 54;
 } // namespace
 
 ExampleCommands::ExampleCommands(WorkspaceHost& host, PlayerHost& player, QObject* parent)
@@ -51,6 +53,9 @@ void ExampleCommands::addExamplesMenu(QMenuBar* bar) {
     }
     mmnExamples->addSeparator();
     mnShowPlayer = addMainMenuItem(mmnExamples, language, "mnShowPlayer", showPlayerText);
+    mnTranslateExample =
+        addMainMenuItem(mmnExamples, language, "mnTranslateExample", translateExampleText);
+    connect(mnTranslateExample, &QAction::triggered, this, &ExampleCommands::TranslateExample);
     connect(mnShowPlayer, &QAction::triggered, this, &ExampleCommands::ShowPlayerWindow);
     // Authors only: the item stays hidden, and a hidden item's shortcut does not work, so the
     // main window carries the shortcut itself.
@@ -66,6 +71,11 @@ void ExampleCommands::MakeExample() {
         masterForm_->show();
     }
     masterForm_->raise();
+}
+
+void ExampleCommands::TranslateExample() {
+    TTranslateExampleForm form(host(), host().dialogParent());
+    form.exec();
 }
 
 void ExampleCommands::ShowPlayerWindow() {

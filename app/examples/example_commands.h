@@ -34,6 +34,8 @@ public:
     void ShowPlayerWindow();
     // "Make Example": the recorder's window.
     void MakeExample();
+    // "Translate Example...": the translation window.
+    void TranslateExample();
 
     TExamplePlayer& player() const { return *player_; }
     TPlayShowDlg& playerDialog() const { return *playerDialog_; }
@@ -49,6 +51,7 @@ public:
     QList<QAction*> mnExamples; // mnExample1 to mnExample15
     QAction* mnShowPlayer = nullptr;
     QAction* mnMakeExample = nullptr;
+    QAction* mnTranslateExample = nullptr;
 
 private:
     PlayerHost& playerHost_;

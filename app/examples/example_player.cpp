@@ -7,6 +7,7 @@
 #include "palette_list.h"
 #include "panorama_form.h"
 #include "player_host.h"
+#include "select_language_form.h"
 #include "settings_records.h"
 #include "show_codes.h"
 #include "text_table.h"
@@ -16,8 +17,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -144,11 +145,8 @@ TExamplePlayer::TExamplePlayer(PlayerHost& host, QObject* parent)
         for (int index = 0; index < example.LanguageCount(); ++index) {
             names << example.Language(index);
         }
-        bool chosen = false;
-        const QString name = QInputDialog::getItem(
-            host_.mainWindow(), host_.workspace().applicationTitle(), QString(), names,
-            std::max(0, example.CurrentLanguage()), false, &chosen);
-        return chosen ? int(names.indexOf(name)) : -1;
+        return chooseExampleLanguage(host_.mainWindow(), host_.workspace().language(), names,
+                                     std::max(0, example.CurrentLanguage()));
     };
     for (QTimer* timer : {&clickTimer_, &moveTimer_, &waitTimer_}) {
         timer->setSingleShot(true);
@@ -229,6 +227,7 @@ bool TExamplePlayer::Start(bool startedFromMenu) {
     }
     WorkspaceHost& workspace = host_.workspace();
     if (example_.HasSeveralLanguages()) {
+        preselectProgramLanguage();
         const int language = chooseLanguage(example_);
         if (language < 0) {
             return false;
@@ -265,6 +264,17 @@ bool TExamplePlayer::Start(bool startedFromMenu) {
     qApp->installEventFilter(this);
     armClickTimer();
     return true;
+}
+
+// The language question offers the program's own language first, when the example has it.
+void TExamplePlayer::preselectProgramLanguage() {
+    WorkspaceHost& workspace = host_.workspace();
+    const QString file =
+        QDir(workspace.dataFolder()).filePath("Language/" + workspace.settings().languageFileName);
+    const int index = example_.IndexOfLanguage(TLanguage::DisplayName(file));
+    if (index >= 0) {
+        example_.SetCurrentLanguage(index);
+    }
 }
 
 void TExamplePlayer::takeSnapshot() {

@@ -113,6 +113,7 @@ private:
     void armClickTimer();
     void end();
     bool applyStateBlock();
+    void preselectProgramLanguage();
     void takeSnapshot();
     void restoreSnapshot();
     int scaled(int milliseconds) const;

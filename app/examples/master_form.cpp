@@ -1,5 +1,6 @@
 #include "master_form.h"
 
+#include "example_folders.h"
 #include "example_messages.h"
 #include "example_player.h"
 #include "example_recorder.h"
@@ -25,12 +26,6 @@ const QString caption = "Example Master";
 const QString untitled = "Untitled";
 const QString fileFilter = "Example files (*.shw)";
 const QString cutQuestion = "Remove all commands after this point and continue recording?";
-
-// Whether a file may be written where it is (the shipped examples may not).
-bool writable(const QString& path) {
-    const QFileInfo file(path);
-    return file.exists() ? file.isWritable() : QFileInfo(file.absolutePath()).isWritable();
-}
 } // namespace
 
 TMasterForm::TMasterForm(WorkspaceHost& host, TExampleRecorder& recorder, TExamplePlayer& player,
@@ -167,7 +162,7 @@ void TMasterForm::btOpenClick() {
 
 bool TMasterForm::btSaveClick() {
     const QString current = recorder_.Example().FileName();
-    if (current.isEmpty() || !writable(current)) {
+    if (current.isEmpty() || !exampleWritable(current)) {
         return btSaveAsClick();
     }
     return SaveTo(current);
@@ -196,13 +191,10 @@ bool TMasterForm::SaveTo(const QString& path) {
 // Beside the example's file when that folder may be written, else the user's own folder.
 QString TMasterForm::savingFolder() const {
     const QString current = recorder_.Example().FileName();
-    if (!current.isEmpty() && writable(current)) {
+    if (!current.isEmpty() && exampleWritable(current)) {
         return QFileInfo(current).absolutePath();
     }
-    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                               .filePath("Examples");
-    QDir().mkpath(folder);
-    return folder;
+    return userExamplesFolder();
 }
 
 bool TMasterForm::MaySetAside() {
