@@ -622,7 +622,7 @@ bool TfrmMDIParent::setCollectionBytes(const QByteArray& bytes, bool modified) {
     if (!loaded) {
         panel.List().Clear();
     }
-    panel.SetPressedButton(0);
+    panel.Reset(); // a collection put in place shows from its first colour, selected
     panel.Modified = modified;
     return loaded;
 }

@@ -49,7 +49,7 @@ protected:
     void SetUp() override {
         store = std::make_unique<SettingsStore>(folder.filePath("settings.ini"));
         configure();
-        main = std::make_unique<TfrmMDIParent>(*store, HUEMARK_DATA_DIR);
+        main = std::make_unique<TfrmMDIParent>(*store, dataFolder);
         setMessageResponder([this](MessageKind kind, const MessageTexts& texts) {
             messages.push_back({kind, texts.caption, texts.text});
             if (answers.empty()) {
@@ -73,8 +73,10 @@ protected:
         main.reset();
     }
 
-    // Settings to write before the main window reads them.
+    // Settings to write (and the data folder to choose) before the main window reads them.
     virtual void configure() {}
+
+    QString dataFolder = HUEMARK_DATA_DIR;
 
     QTemporaryDir folder;
     std::unique_ptr<SettingsStore> store;
