@@ -1,5 +1,6 @@
 #include "master_edit_form.h"
 
+#include "example_form_parts.h"
 #include "master_edit_lines.h"
 #include "numeric_edit.h"
 
@@ -47,15 +48,6 @@ namespace {
 constexpr int longestDelay = 99999;
 constexpr int delayStep = 500;
 
-// No button is the dialog's default: Enter commits the number typed into a field and must not
-// close the dialog.
-QPushButton* newButton(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 TIntEdit* newIntEdit(const char* name, int min, int max, int increment, QWidget* parent) {
     auto* edit = new TIntEdit(parent);
     edit->setObjectName(name);
@@ -65,17 +57,6 @@ TIntEdit* newIntEdit(const char* name, int min, int max, int increment, QWidget*
     return edit;
 }
 
-int shownMilliseconds(std::uint32_t milliseconds) {
-    return int(std::min<std::uint32_t>(milliseconds, INT_MAX));
-}
-
-QHBoxLayout* inRow(std::initializer_list<QWidget*> widgets) {
-    auto* layout = new QHBoxLayout;
-    for (QWidget* widget : widgets) {
-        layout->addWidget(widget);
-    }
-    return layout;
-}
 } // namespace
 
 TMasterEditForm::TMasterEditForm(const TShowList& example, QWidget* parent) : QDialog(parent) {

@@ -1,6 +1,7 @@
 #include "master_form.h"
 
 #include "example_folders.h"
+#include "example_form_parts.h"
 #include "example_messages.h"
 #include "example_player.h"
 #include "example_recorder.h"
@@ -35,10 +36,7 @@ TMasterForm::TMasterForm(WorkspaceHost& host, TExampleRecorder& recorder, TExamp
     setObjectName("MasterForm");
     recorder.SetOwnWindow(this);
     const auto button = [this](const char* name, const QString& text) {
-        auto* created = new QPushButton(text, this);
-        created->setObjectName(name);
-        created->setAutoDefault(false);
-        return created;
+        return newButton(name, text, this);
     };
     btRecord = button("btRecord", "Record");
     btRecord->setCheckable(true);
@@ -169,14 +167,8 @@ bool TMasterForm::btSaveClick() {
 }
 
 bool TMasterForm::btSaveAsClick() {
-    QString path = chooseFile(true, savingFolder());
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += ".shw";
-    }
-    return SaveTo(path);
+    const QString path = chooseFile(true, savingFolder());
+    return !path.isEmpty() && SaveTo(withExampleSuffix(path));
 }
 
 bool TMasterForm::SaveTo(const QString& path) {

@@ -1,6 +1,7 @@
 #include "translate_form.h"
 
 #include "example_folders.h"
+#include "example_form_parts.h"
 #include "example_messages.h"
 #include "language.h"
 #include "message_boxes.h"
@@ -103,10 +104,6 @@ void writeEntry(TShowList& example, int item, int language, const TNoteItem& ent
     note->Entries[language] = entry;
 }
 
-int shownMilliseconds(std::uint32_t milliseconds) {
-    return int(std::min<std::uint32_t>(milliseconds, INT_MAX));
-}
-
 // Where a language chosen in a list stands once language `deleted` is gone; the deleted one's
 // place goes to the first language.
 int afterDeletion(int index, int deleted) {
@@ -124,20 +121,6 @@ void selectLanguage(QComboBox* list, int index) {
     list->setCurrentIndex(index);
 }
 
-QPushButton* newButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QHBoxLayout* inRow(std::initializer_list<QWidget*> widgets) {
-    auto* layout = new QHBoxLayout;
-    for (QWidget* widget : widgets) {
-        layout->addWidget(widget);
-    }
-    return layout;
-}
 } // namespace
 
 TTranslateExampleForm::TTranslateExampleForm(WorkspaceHost& host, QWidget* parent)
@@ -316,14 +299,8 @@ bool TTranslateExampleForm::btSaveAsClick() {
 }
 
 bool TTranslateExampleForm::saveAs(const QString& folder) {
-    QString path = chooseFile(true, folder);
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += ".shw";
-    }
-    return saveTo(path);
+    const QString path = chooseFile(true, folder);
+    return !path.isEmpty() && saveTo(withExampleSuffix(path));
 }
 
 bool TTranslateExampleForm::saveTo(const QString& path) {
