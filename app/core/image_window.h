@@ -6,6 +6,7 @@
 #include "dib_image.h"
 #include "draw_tools.h"
 #include "example_recording.h"
+#include "picture_metadata.h"
 #include "ref_regions.h"
 
 #include <QAbstractScrollArea>
@@ -118,6 +119,8 @@ public:
 
     // Reference regions and hatch areas marked on the picture.
     TRefRegionList Regions;
+    // The metadata of the file the picture came from; results made from it inherit it.
+    PictureMetadata Metadata;
     THatchAreaList HatchAreas;
     // The crop frame in image pixels; empty when there is none.
     QRect CropRect;
