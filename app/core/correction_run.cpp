@@ -10,15 +10,32 @@
 
 namespace {
 
-// The destination of a run: a new picture like the source, or the source itself.
+// The destination of a run: a new picture like the source, or the source itself. A run into
+// the source keeps the window's state first, for Undo, and drops it again unless the run
+// succeeded.
 struct Destination {
     std::unique_ptr<TDIBImage> created;
     TDIBImage* image = nullptr;
+    TfrmMDIChild* changed = nullptr;
+    bool succeeded = false;
+
+    Destination() = default;
+    Destination(const Destination&) = delete;
+    Destination& operator=(const Destination&) = delete;
+    ~Destination() {
+        if (changed != nullptr && !succeeded) {
+            changed->ChangeFailed();
+        }
+    }
 };
 
-bool prepareDestination(WorkspaceHost& main, TDIBImage& source, Destination& destination) {
+bool prepareDestination(WorkspaceHost& main, TfrmMDIChild& window, Destination& destination) {
+    TDIBImage& source = window.Image();
     if (main.settings().config.CreateNewWindow == 0) {
         destination.image = &source;
+        if (window.KeepStateBeforeChange()) {
+            destination.changed = &window;
+        }
         return true;
     }
     destination.created = std::make_unique<TDIBImage>();
@@ -57,11 +74,12 @@ int withProgress(WorkspaceHost& main, int operation, const std::function<int()>&
 // A successful run: the new picture opens in a window, or the window shows the changed one.
 void showResult(WorkspaceHost& main, TfrmMDIChild& window, Destination& destination,
                 int operation) {
+    destination.succeeded = true;
     destination.image->Corrected = window.Image().Corrected || operation <= 1;
     if (destination.created != nullptr) {
-        main.NewImageWindow(std::move(destination.created), main.NextImageName());
+        main.NewResultWindow(std::move(destination.created), window);
     } else {
-        window.Saved = false;
+        window.SetSaved(false);
         window.View()->viewport()->update();
     }
 }
@@ -69,12 +87,18 @@ void showResult(WorkspaceHost& main, TfrmMDIChild& window, Destination& destinat
 } // namespace
 
 bool StartOperation(WorkspaceHost& main, TfrmMDIChild& window, const CorrectionSettings& settings) {
+    // An image correction without references, Auto or gamma would only copy the picture.
+    if (settings.operation == 0 && window.Regions.Count() == 0 && !settings.autoWhiteBlack &&
+        settings.gamma == 1.0) {
+        main.showStatus(main.language().Text("Common", common_text::NothingToCorrect));
+        return false;
+    }
     if (settings.operation >= 1 && window.Regions.FindFirst(RegionKind::Colour) == nullptr) {
         main.warningBox(common_text::NoColorRegion);
         return false;
     }
     Destination destination;
-    if (!prepareDestination(main, window.Image(), destination)) {
+    if (!prepareDestination(main, window, destination)) {
         return false;
     }
     CorrectionRecords records;
@@ -97,7 +121,7 @@ bool StartOperation(WorkspaceHost& main, TfrmMDIChild& window, const CorrectionS
 
 bool RepeatOperation(WorkspaceHost& main, TfrmMDIChild& window, int operation) {
     Destination destination;
-    if (!prepareDestination(main, window.Image(), destination)) {
+    if (!prepareDestination(main, window, destination)) {
         return false;
     }
     CorrectionRecords records;

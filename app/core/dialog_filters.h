@@ -5,5 +5,7 @@
 #include <QStringList>
 
 // A filter of the language file ("Description|*.a;*.b|...") as Qt file dialog filters, with
-// upper-case patterns added so that "PHOTO.JPG" is listed too.
+// the other extensions of a picture format beside its usual one ("*.jpeg" and "*.jpe" with
+// "*.jpg", "*.tiff" with "*.tif") and upper-case patterns added, so that "PHOTO.JPEG" is
+// listed too.
 QStringList dialogFilters(const QString& windowsFilter);

@@ -27,7 +27,7 @@ std::unique_ptr<TDIBImage> RunPictureEdit(WorkspaceHost& main, TfrmMDIChild& win
 void ShowEditResult(WorkspaceHost& main, TfrmMDIChild& window, std::unique_ptr<TDIBImage> result) {
     if (main.settings().config.CreateNewWindow != 0) {
         window.View()->viewport()->repaint(); // marks that went with the old picture disappear
-        main.NewImageWindow(std::move(result), main.NextImageName());
+        main.NewResultWindow(std::move(result), window);
     } else {
         window.ReplaceImage(std::move(result), main.NextImageName());
     }

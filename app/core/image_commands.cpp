@@ -62,6 +62,27 @@ void ImageCommands::addImageMenu(QMenuBar* bar, QAction* before) {
     connect(mnImageInfo, &QAction::triggered, this, &ImageCommands::InformationCommand);
 }
 
+void ImageCommands::addEditMenu(QMenuBar* bar, QAction* before) {
+    const TLanguage& language = host().language();
+    mmnEdit = new QMenu(language.Text("Main Menu", 65), bar);
+    mmnEdit->setObjectName("mmnEdit");
+    bar->insertMenu(before, mmnEdit);
+    mnUndo = addMainMenuItem(mmnEdit, language, "mnUndo", 66);
+    mnUndo->setShortcut(QKeySequence::Undo);
+    connect(mnUndo, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = host().activeImageWindow()) {
+            window->Undo();
+        }
+    });
+    mnRedo = addMainMenuItem(mmnEdit, language, "mnRedo", 67);
+    mnRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
+    connect(mnRedo, &QAction::triggered, this, [this] {
+        if (TfrmMDIChild* window = host().activeImageWindow()) {
+            window->Redo();
+        }
+    });
+}
+
 void ImageCommands::addClipboardCommands(QMenu* fileMenu, QAction* before) {
     const TLanguage& language = host().language();
     mnImageCopy = new QAction(language.Text("Main Menu", 6), this);
@@ -124,19 +145,23 @@ void ImageCommands::ConvertToGrey() {
         }
     }
     TDIBImage& destination = newWindow ? *created : source;
+    const bool kept = !newWindow && window->KeepStateBeforeChange(); // for Undo
     const int done = host().RunWithProgress(
         host().language().Text("Common", common_text::ProgressGrey), newWindow, [&] {
             return ::ConvertToGrey(source, destination, nullptr, TProgressForm::EngineProgress) ? 1
                                                                                                 : 0;
         });
     if (done == 0) {
+        if (kept) {
+            window->ChangeFailed();
+        }
         return; // cancelled: a new picture is freed with `created`
     }
     destination.Corrected = source.Corrected;
     if (newWindow) {
-        host().NewImageWindow(std::move(created), host().NextImageName());
+        host().NewResultWindow(std::move(created), *window);
     } else {
-        window->Saved = false;
+        window->SetSaved(false);
         window->View()->viewport()->update();
     }
 }
@@ -178,8 +203,9 @@ void ImageCommands::ResolutionCommand() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
+    window->KeepStateBeforeChange(); // for Undo
     dialog.ApplyTo(*window->Image().Header);
-    window->Saved = false;
+    window->SetSaved(false);
 }
 
 void ImageCommands::InformationCommand() {
@@ -239,5 +265,10 @@ void ImageCommands::updateEnabling() {
          {mnImageResize, mnImageResolution, mnImageRotate->menuAction(), mnImageConvertToGray,
           mnImagePanorama, mnImageInfo, mnImageCopy, popmnCopyImage}) {
         action->setEnabled(active);
+    }
+    if (mnUndo != nullptr) {
+        const TfrmMDIChild* window = host().activeImageWindow();
+        mnUndo->setEnabled(window != nullptr && window->CanUndo());
+        mnRedo->setEnabled(window != nullptr && window->CanRedo());
     }
 }

@@ -20,6 +20,8 @@ public:
 
     // The Image menu, inserted into the menu bar before `before`.
     void addImageMenu(QMenuBar* bar, QAction* before);
+    // The Edit menu with Undo and Redo of the active window, inserted before `before`.
+    void addEditMenu(QMenuBar* bar, QAction* before);
     // Copy and Paste as new, inserted into the File menu before `before`.
     void addClipboardCommands(QMenu* fileMenu, QAction* before);
     // Copy image and Paste as new image on the pop-up menu of `workspace`.
@@ -37,6 +39,10 @@ public:
     void Paste();
 
     void updateEnabling() override;
+
+    QMenu* mmnEdit = nullptr;
+    QAction* mnUndo = nullptr;
+    QAction* mnRedo = nullptr;
 
     QMenu* mmnImage = nullptr;
     QAction* mnImageResize = nullptr;

@@ -19,6 +19,8 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+#include <cstring>
+
 namespace {
 const QString section = "Child window";
 
@@ -88,6 +90,7 @@ TfrmMDIChild::TfrmMDIChild(ImageWindowHost& host, std::unique_ptr<TDIBImage> ima
     buildPopupMenu();
     displaySize_ = zoom::displaySize(QSize(ImageWidth(), ImageHeight()), zoom_);
     updateCaption();
+    setWindowModified(true); // a new picture is in no file until it is saved
 }
 
 TfrmMDIChild::~TfrmMDIChild() = default;
@@ -140,7 +143,20 @@ void TfrmMDIChild::setFileName(const QString& name) {
 }
 
 void TfrmMDIChild::updateCaption() {
-    setWindowTitle(QFileInfo(fileName_).fileName() + zoom::captionSuffix(zoom_));
+    // "[*]" shows where the unsaved mark goes.
+    setWindowTitle(QFileInfo(fileName_).fileName() + "[*]" + zoom::captionSuffix(zoom_));
+}
+
+QString TfrmMDIChild::Caption() const {
+    return QString(windowTitle()).replace("[*]", isWindowModified() ? "*" : "");
+}
+
+void TfrmMDIChild::SetSaved(bool saved) {
+    saved_ = saved;
+    if (saved) {
+        history_.ForgetSaved();
+    }
+    setWindowModified(!saved);
 }
 
 // The client area the picture gets: the whole viewport when the picture fits, else less the
@@ -246,13 +262,79 @@ void TfrmMDIChild::FitImageToWindow() {
 }
 
 void TfrmMDIChild::ReplaceImage(std::unique_ptr<TDIBImage> image, const QString& name) {
+    history_.Push(currentState(std::move(image_)));
     Regions.Clear();
     HatchAreas.Clear();
     image_ = std::move(image);
-    Saved = false;
+    SetSaved(false);
     fileName_ = name;
     SetZoom(1);
     FitToImage();
+}
+
+// The window's marks, name and saved state with `picture`.
+TImageState TfrmMDIChild::currentState(std::unique_ptr<TDIBImage> picture) const {
+    TImageState state;
+    state.Picture = std::move(picture);
+    for (int index = 0; index < Regions.Count(); ++index) {
+        state.Regions.push_back(*Regions[index]);
+    }
+    for (int index = 0; index < HatchAreas.Count(); ++index) {
+        state.HatchAreas.push_back(*HatchAreas[index]);
+    }
+    state.FileName = fileName_;
+    state.Saved = saved_;
+    return state;
+}
+
+bool TfrmMDIChild::KeepStateBeforeChange() {
+    auto copy = std::make_unique<TDIBImage>();
+    if (!copy->CreateLike(*image_)) {
+        history_.Clear(); // too little memory: the steps before cannot be reached any more
+        return false;
+    }
+    std::memcpy(copy->Bits, image_->Bits, image_->ImageSize());
+    copy->Corrected = image_->Corrected;
+    history_.Push(currentState(std::move(copy)));
+    return true;
+}
+
+void TfrmMDIChild::ChangeFailed() {
+    history_.DropLast();
+}
+
+void TfrmMDIChild::Undo() {
+    if (history_.CanUndo()) {
+        showState(history_.Undo(currentState(std::move(image_))));
+    }
+}
+
+void TfrmMDIChild::Redo() {
+    if (history_.CanRedo()) {
+        showState(history_.Redo(currentState(std::move(image_))));
+    }
+}
+
+void TfrmMDIChild::showState(TImageState state) {
+    const QSize before = displaySize_;
+    image_ = std::move(state.Picture);
+    Regions.Clear();
+    for (const TRefRegion& region : state.Regions) {
+        Regions.Add(std::make_unique<TRefRegion>(region));
+    }
+    HatchAreas.Clear();
+    for (const THatchArea& area : state.HatchAreas) {
+        HatchAreas.Add(std::make_unique<THatchArea>(area));
+    }
+    CropRect = QRect();
+    fileName_ = state.FileName;
+    SetSaved(state.Saved);
+    SetZoom(zoom_);
+    if (displaySize_ != before) {
+        FitToImage();
+    }
+    updateCaption();
+    view_->viewport()->update();
 }
 
 QPoint TfrmMDIChild::clientToImage(QPoint client) const {
@@ -283,7 +365,7 @@ QString TfrmMDIChild::pointerReport(QPoint client) const {
 }
 
 void TfrmMDIChild::closeEvent(QCloseEvent* event) {
-    if (host_.config().PromptToSave != 0 && !Saved) {
+    if (host_.config().PromptToSave != 0 && !saved_) {
         const TLanguage& language = host_.language();
         const MessageAnswer answer = showMessage(
             this, MessageKind::QuestionWithCancel,

@@ -6,6 +6,7 @@
 #include "dib_image.h"
 #include "draw_tools.h"
 #include "example_recording.h"
+#include "image_history.h"
 #include "picture_metadata.h"
 #include "ref_regions.h"
 
@@ -96,7 +97,11 @@ public:
     QSize DisplaySize() const { return displaySize_; }
     QString FileName() const { return fileName_; }
     void setFileName(const QString& name);
-    bool Saved = false;
+    // The caption as shown: the file name, "*" when the picture is not saved, the zoom.
+    QString Caption() const;
+    // Whether the picture equals its file; the caption marks a picture that does not.
+    bool Saved() const { return saved_; }
+    void SetSaved(bool saved);
     int WindowNumber() const { return windowNumber_; }
     TImageView* View() const { return view_; }
 
@@ -106,8 +111,20 @@ public:
     void ZoomToRect(const QRect& imageRect);
     void FitToImage();
     void FitImageToWindow();
-    // Shows another picture in this window, with a new name (edits that replace the picture).
+    // Shows another picture in this window, with a new name (edits that replace the picture);
+    // the one it replaces can be had back with Undo.
     void ReplaceImage(std::unique_ptr<TDIBImage> image, const QString& name);
+
+    // Undo and Redo of the changes of the picture in place. A change that writes into the
+    // window's own picture keeps the state before it first (false when it could not be kept:
+    // the change goes ahead and cannot be undone), and drops it again when it failed.
+    bool KeepStateBeforeChange();
+    void ChangeFailed();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    void Undo();
+    void Redo();
+    TImageHistory& History() { return history_; }
 
     QPoint clientToImage(QPoint client) const;
     QPoint imageToClient(QPoint image) const;
@@ -158,6 +175,8 @@ private:
     friend class TImageView;
     void buildPopupMenu();
     void updateCaption();
+    TImageState currentState(std::unique_ptr<TDIBImage> picture) const;
+    void showState(TImageState state);
     QSize clientSizeFor(QSize display) const;
     void updateScrollRanges();
     void layOutNow();
@@ -168,6 +187,8 @@ private:
     std::unique_ptr<TDIBImage> image_;
     TImageView* view_;
     QString fileName_;
+    bool saved_ = false;
+    TImageHistory history_;
     int windowNumber_;
     int zoom_ = 1;
     QSize displaySize_;

@@ -38,6 +38,7 @@
 #include <QMimeData>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -206,6 +207,7 @@ void TfrmMDIParent::buildMenus() {
     print_->addCommands(mmnFile, mnExit, toolBar_);
     devices_->addSendCommand(mmnFile, mnExit);
     files_->addRecentFiles(mmnFile);
+    images_->addEditMenu(menuBar(), nullptr);
     images_->addImageMenu(menuBar(), nullptr);
     connect(images_->mnImagePanorama, &QAction::triggered, panorama_,
             &PanoramaCommands::PanoramaCommand);
@@ -234,6 +236,54 @@ void TfrmMDIParent::buildWindowMenu() {
         addMainMenuItem(mmnWindows, language_, "mnWindowFitImageToWindow", 25);
     connect(mnWindowFitImageToWindow, &QAction::triggered, this,
             [this] { forActiveWindow([](TfrmMDIChild& window) { window.FitImageToWindow(); }); });
+    connect(mmnWindows, &QMenu::aboutToShow, this, &TfrmMDIParent::listImageWindows);
+    addZoomKeys();
+}
+
+// Below the window commands, every image window, the active one checked; choosing one brings
+// it to the front.
+void TfrmMDIParent::listImageWindows() {
+    for (QAction* item : std::as_const(windowListItems_)) {
+        mmnWindows->removeAction(item);
+        item->deleteLater();
+    }
+    windowListItems_.clear();
+    const QList<TfrmMDIChild*> windows = imageWindows();
+    if (windows.isEmpty()) {
+        return;
+    }
+    windowListItems_.append(mmnWindows->addSeparator());
+    TfrmMDIChild* active = activeImageWindow();
+    for (int index = 0; index < windows.size(); ++index) {
+        TfrmMDIChild* window = windows[index];
+        const QString prefix = index < 9 ? QString("&%1 ").arg(index + 1) : QString();
+        QAction* item = mmnWindows->addAction(prefix + window->Caption());
+        item->setCheckable(true);
+        item->setChecked(window == active);
+        connect(item, &QAction::triggered, this,
+                [this, window] { mdiArea_->setActiveSubWindow(window); });
+        windowListItems_.append(item);
+    }
+}
+
+// Zooming the active picture from the keyboard: + and - step, 1 shows 1:1, 0 fits the picture
+// to its window (with or without Ctrl). A number field that has the focus keeps its keys.
+void TfrmMDIParent::addZoomKeys() {
+    const auto zoomKeys = [this](std::initializer_list<QKeySequence> keys,
+                                 const std::function<void(TfrmMDIChild&)>& command) {
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this);
+            connect(shortcut, &QShortcut::activated, this,
+                    [this, command] { forActiveWindow(command); });
+        }
+    };
+    zoomKeys({Qt::Key_Plus, Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal},
+             [](TfrmMDIChild& window) { window.ZoomIn(); });
+    zoomKeys({Qt::Key_Minus, Qt::CTRL | Qt::Key_Minus},
+             [](TfrmMDIChild& window) { window.ZoomOut(); });
+    zoomKeys({Qt::Key_1, Qt::CTRL | Qt::Key_1}, [](TfrmMDIChild& window) { window.SetZoom(1); });
+    zoomKeys({Qt::Key_0, Qt::CTRL | Qt::Key_0},
+             [](TfrmMDIChild& window) { window.FitImageToWindow(); });
 }
 
 namespace {

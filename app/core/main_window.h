@@ -141,6 +141,8 @@ private:
     void createControllers();
     void buildMenus();
     void buildWindowMenu();
+    void listImageWindows();
+    void addZoomKeys();
     void registerNamedControls();
     void buildToolBar();
     void buildStatusBar();
@@ -183,6 +185,7 @@ private:
     DeviceCommands* devices_ = nullptr;
     ExampleCommands* examples_ = nullptr;
     QList<CommandController*> controllers_;
+    QList<QAction*> windowListItems_; // the Window menu's list of image windows
     TControlCodes controlCodes_;
 
 public:

@@ -38,6 +38,9 @@ public:
     virtual TfrmMDIChild* NewImageWindow(std::unique_ptr<TDIBImage> image, const QString& name) = 0;
     // A name for a picture without a file ("Picture 7").
     virtual QString NextImageName() = 0;
+    // Opens the result of a run on `source` in a new window named after it ("dune (2)"), with
+    // the source's metadata.
+    TfrmMDIChild* NewResultWindow(std::unique_ptr<TDIBImage> image, const TfrmMDIChild& source);
     virtual TfrmMDIChild* activeImageWindow() const = 0;
     virtual QList<TfrmMDIChild*> imageWindows() const = 0;
 
@@ -58,6 +61,8 @@ public:
 
     // The example recorder, told of the commands that record themselves.
     virtual ExampleRecording& recording() { return ExampleRecording::none(); }
+    // Panel 0 of the status bar; hosts without a status bar show nothing.
+    virtual void showStatus(const QString&) {}
 
     // The message boxes: the text is string `n` of "Common", formatted with `arguments`.
     void errorBox(int n, const QStringList& arguments = {});

@@ -191,7 +191,7 @@ void DeviceCommands::SendToCommand() {
         return;
     }
     // The mail takes the file as it is on disk.
-    if (!window->Saved) {
+    if (!window->Saved()) {
         host().informationBox(common_text::SaveBeforeSending);
         return;
     }

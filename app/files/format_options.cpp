@@ -1,6 +1,7 @@
 #include "format_options.h"
 
 #include "language.h"
+#include "settings_store.h"
 #include "text_table.h"
 
 #include <QCheckBox>
@@ -13,6 +14,8 @@
 
 namespace {
 const QString section = "INPUT_OUTPUT";
+const QString pngSmallestKey = "PngSmallestFile";
+constexpr int pngSmallestText = 19;
 
 QGroupBox* groupOf(const QString& title, std::initializer_list<QWidget*> members, QWidget* parent) {
     auto* group = new QGroupBox(title, parent);
@@ -23,6 +26,16 @@ QGroupBox* groupOf(const QString& title, std::initializer_list<QWidget*> members
     return group;
 }
 } // namespace
+
+bool pngSmallestFile(const SettingsStore& store) {
+    int smallest = 0;
+    store.readInteger("", pngSmallestKey, smallest);
+    return smallest != 0;
+}
+
+void setPngSmallestFile(SettingsStore& store, bool smallest) {
+    store.writeInteger("", pngSmallestKey, smallest ? 1 : 0);
+}
 
 TFormatOptions::TFormatOptions(const TLanguage& language, int captionPosition,
                                TLocalSettings& local, QWidget* parent)
@@ -74,17 +87,21 @@ void TTIFFOptions::accept() {
     QDialog::accept();
 }
 
-TPNGOptions::TPNGOptions(const TLanguage& language, TLocalSettings& local, QWidget* parent)
+TPNGOptions::TPNGOptions(const TLanguage& language, TLocalSettings& local, SettingsStore& store,
+                         QWidget* parent)
     : TFormatOptions(language, 17, local, parent),
       rbtInterlaced(new QRadioButton("Interlaced", this)),
-      rbtNoninterlaced(new QRadioButton("Non-interlaced", this)) {
+      rbtNoninterlaced(new QRadioButton("Non-interlaced", this)),
+      chbSmallest(new QCheckBox(language.Text(section, pngSmallestText), this)), store_(store) {
     (local.PngInterlaced != 0 ? rbtInterlaced : rbtNoninterlaced)->setChecked(true);
+    chbSmallest->setChecked(pngSmallestFile(store));
     chbDisplay->setChecked(local.DisplayPNGOptions != 0);
-    finish(groupOf("PNG", {rbtInterlaced, rbtNoninterlaced}, this));
+    finish(groupOf("PNG", {rbtInterlaced, rbtNoninterlaced, chbSmallest}, this));
 }
 
 void TPNGOptions::accept() {
     local_.PngInterlaced = rbtInterlaced->isChecked();
     local_.DisplayPNGOptions = chbDisplay->isChecked();
+    setPngSmallestFile(store_, chbSmallest->isChecked());
     QDialog::accept();
 }

@@ -3,11 +3,14 @@
 #include "format_options.h"
 #include "image_window.h"
 #include "language.h"
+#include "picture_file_metadata.h"
 #include "picture_open_dialog.h"
 #include "progress_form.h"
 #include "settings_records.h"
 #include "text_table.h"
 #include "workspace_host.h"
+
+#include "platform/picture_format.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -18,7 +21,26 @@ namespace {
 // The warning for a picture that could be read only in part.
 constexpr int incompleteText = 18;
 
-const QStringList knownExtensions{"tif", "jpg", "png", "bmp", "pcx"};
+// The unknown-extension message, naming the file.
+constexpr int unknownExtensionText = 10;
+
+using platform::PictureFormat;
+
+PictureFormat formatOfName(const QString& fileName) {
+    return platform::pictureFormatOfExtension(QFileInfo(fileName).suffix().toStdString());
+}
+
+void reportUnknownExtension(WorkspaceHost& main, const QString& fileName) {
+    main.errorText(
+        formatText(main.language().Text("INPUT_OUTPUT", unknownExtensionText), {fileName}));
+}
+
+// A picture read only in part: in the status bar, and in the warning box.
+void reportIncomplete(WorkspaceHost& main, const QString& fileName) {
+    main.showStatus(formatText(main.language().Text("Common", common_text::IncompletePicture),
+                               {QFileInfo(fileName).fileName()}));
+    main.warningText(formatText(main.language().Text("INPUT_OUTPUT", incompleteText), {fileName}));
+}
 
 void reportResult(WorkspaceHost& main, int result) {
     if (result > 0) {
@@ -27,15 +49,16 @@ void reportResult(WorkspaceHost& main, int result) {
 }
 
 // Asks for the options of the file's format when they are to be shown; false on Cancel.
-bool confirmFormatOptions(WorkspaceHost& main, const QString& extension) {
+bool confirmFormatOptions(WorkspaceHost& main, PictureFormat format) {
     TLocalSettings& local = main.settings().local;
     std::unique_ptr<QDialog> dialog;
-    if (extension == "jpg" && local.DisplayJPEGOptions != 0) {
+    if (format == PictureFormat::Jpeg && local.DisplayJPEGOptions != 0) {
         dialog = std::make_unique<TJPEGOptions>(main.language(), local, main.dialogParent());
-    } else if (extension == "tif" && local.DisplayTIFFOptions != 0) {
+    } else if (format == PictureFormat::Tiff && local.DisplayTIFFOptions != 0) {
         dialog = std::make_unique<TTIFFOptions>(main.language(), local, main.dialogParent());
-    } else if (extension == "png" && local.DisplayPNGOptions != 0) {
-        dialog = std::make_unique<TPNGOptions>(main.language(), local, main.dialogParent());
+    } else if (format == PictureFormat::Png && local.DisplayPNGOptions != 0) {
+        dialog = std::make_unique<TPNGOptions>(main.language(), local, main.store(),
+                                               main.dialogParent());
     }
     return dialog == nullptr || dialog->exec() == QDialog::Accepted;
 }
@@ -43,7 +66,7 @@ bool confirmFormatOptions(WorkspaceHost& main, const QString& extension) {
 } // namespace
 
 bool isKnownPictureExtension(const QString& fileName) {
-    return knownExtensions.contains(QFileInfo(fileName).suffix().toLower());
+    return formatOfName(fileName) != PictureFormat::Unknown;
 }
 
 QString resultCodeText(const TLanguage& language, int code) {
@@ -56,18 +79,18 @@ QString resultCodeText(const TLanguage& language, int code) {
     return {};
 }
 
-unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local) {
-    const QString extension = QFileInfo(fileName).suffix().toLower();
-    if (extension == "tif") {
+unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local, bool smallestPng) {
+    switch (formatOfName(fileName)) {
+    case PictureFormat::Tiff:
         return local.TiffCompression == 1 ? IP_TIFF_PACKBITS : IP_TIFF_UNCOMPRESSED;
-    }
-    if (extension == "png") {
-        return local.PngInterlaced != 0 ? IP_PNG_INTERLACED : 0;
-    }
-    if (extension == "jpg") {
+    case PictureFormat::Png:
+        return (local.PngInterlaced != 0 ? IP_PNG_INTERLACED : 0) |
+               (smallestPng ? IP_PNG_SMALLEST : 0);
+    case PictureFormat::Jpeg:
         return unsigned(std::clamp(local.JpegQuality, 1, 9)) << 12;
+    default:
+        return 0;
     }
-    return 0;
 }
 
 bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
@@ -76,7 +99,7 @@ bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
         return false;
     }
     if (!isKnownPictureExtension(fileName)) {
-        main.errorText(main.language().Text("INPUT_OUTPUT", 10));
+        reportUnknownExtension(main, fileName);
         return false;
     }
     auto image = std::make_unique<TDIBImage>();
@@ -95,30 +118,38 @@ bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
         main.errorBox(common_text::Not24Bit);
         return false;
     }
+    PictureMetadata metadata;
+    if (const int turned = LoadMetadataUpright(encoded.constData(), *image, metadata);
+        turned != 0) {
+        reportResult(main, turned);
+        return false;
+    }
     TfrmMDIChild* window = main.NewImageWindow(std::move(image), fileName);
-    window->Saved = true;
+    window->Metadata = std::move(metadata);
+    window->SetSaved(true);
     if (incomplete) {
-        main.warningText(
-            formatText(main.language().Text("INPUT_OUTPUT", incompleteText), {fileName}));
+        reportIncomplete(main, fileName);
     }
     return true;
 }
 
 bool SaveImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fileName) {
-    const QString extension = QFileInfo(fileName).suffix().toLower();
-    if (!knownExtensions.contains(extension)) {
-        main.errorText(main.language().Text("INPUT_OUTPUT", 10));
+    const PictureFormat format = formatOfName(fileName);
+    if (format == PictureFormat::Unknown) {
+        reportUnknownExtension(main, fileName);
         return false;
     }
-    if (!confirmFormatOptions(main, extension)) {
+    if (!confirmFormatOptions(main, format)) {
         return false;
     }
-    const unsigned bits = formatBitsFor(fileName, main.settings().local);
+    const unsigned bits =
+        formatBitsFor(fileName, main.settings().local, pngSmallestFile(main.store()));
     const QByteArray encoded = QFile::encodeName(fileName);
     const QString caption = formatText(main.language().Text("Common", common_text::Saving),
                                        {QFileInfo(fileName).fileName()});
     const int result = main.RunWithProgress(caption, true, [&] {
-        return window.Image().SaveToFile(encoded.constData(), TProgressForm::FileProgress, bits);
+        return SaveImageWithMetadata(window.Image(), encoded.constData(),
+                                     TProgressForm::FileProgress, bits, window.Metadata);
     });
     if (result != 0) {
         reportResult(main, result);
@@ -126,6 +157,6 @@ bool SaveImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fil
     }
     main.settings().imageDirectory = QFileInfo(fileName).absolutePath();
     window.setFileName(fileName);
-    window.Saved = true;
+    window.SetSaved(true);
     return true;
 }

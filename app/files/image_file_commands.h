@@ -10,16 +10,19 @@ class WorkspaceHost;
 class TfrmMDIChild;
 class TLanguage;
 
-// The five extensions the program reads and writes, lower case, without the dot.
+// Whether the file's extension names one of the five formats the program reads and writes
+// (.bmp, .jpg, .jpeg, .jpe, .tif, .tiff, .png, .pcx, in any case).
 bool isKnownPictureExtension(const QString& fileName);
 // The text of an image-file library result code (empty for codes it does not know).
 QString resultCodeText(const TLanguage& language, int code);
-// The format bits of a save by the file's extension and the stored options.
+// The format bits of a save by the file's extension and the stored options; `smallestPng` asks
+// for the slow compression that makes PNG files smallest.
 struct TLocalSettings;
-unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local);
+unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local, bool smallestPng);
 
 // Opens one picture file in a new image window; false (after telling the user why, unless
-// cancelled) when it cannot.
+// cancelled) when it cannot. A picture the file holds only in part opens with a warning, in
+// the status bar too.
 bool OpenImageFile(WorkspaceHost& main, const QString& fileName);
 // Writes the picture of `window` to `fileName` (asking for the format's options first when
 // they are to be shown); true when written.

@@ -13,16 +13,18 @@ std::vector<int> range(int first, int last) {
 const std::vector<WindowTexts>& textTable() {
     using namespace common_text;
     static const std::vector<WindowTexts> table{
-        {"main window", "Main Menu", range(0, 64)},
+        {"main window", "Main Menu", range(0, 67)},
         {"main window", "Main Toolbar", range(0, 22)},
         {"main window", "Bottom Toolbar", range(0, 32)},
         {"main window", "Main Dialogs", range(0, 3)},
         // Messages are raised through the main window's message boxes.
-        {"main window", "Common", range(0, 82)},
+        {"main window", "Common", range(0, 87)},
         {"image window", "Child window", range(0, 8)},
         {"image window", "Common", {Help, Cancel, Yes, No}},
-        {"image files", "INPUT_OUTPUT", range(0, 18)},
-        {"image files", "Common", {FileNotFound, Not24Bit, Loading, Saving, ErrorCaption, Cancel}},
+        {"image files", "INPUT_OUTPUT", range(0, 19)},
+        {"image files",
+         "Common",
+         {FileNotFound, Not24Bit, Loading, Saving, ErrorCaption, Cancel, IncompletePicture}},
         {"progress box", "Progress Box", range(0, 1)},
         {"progress box", "Common", {Cancel}},
         {"colour dialog", "Color Dialog", range(0, 11)},

@@ -98,5 +98,7 @@ enum : int {
     HelpBack = 83,
     HelpForward = 84,
     HelpContents = 85,
+    IncompletePicture = 86,
+    NothingToCorrect = 87,
 };
 } // namespace common_text

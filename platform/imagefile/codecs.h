@@ -29,7 +29,12 @@ int writeBmp(const DibView& picture, std::FILE* file, Progress& progress);
 int writePcx(const DibView& picture, std::FILE* file, Progress& progress);
 // quality: 1..100
 int writeJpeg(const DibView& picture, std::FILE* file, int quality, Progress& progress);
-int writePng(const DibView& picture, std::FILE* file, bool interlaced, Progress& progress);
+struct PngWriting {
+    bool interlaced = false;
+    // The slow compression that gives the smallest file, rather than the fast default one.
+    bool smallest = false;
+};
+int writePng(const DibView& picture, std::FILE* file, PngWriting how, Progress& progress);
 int writeTiff(const DibView& picture, int descriptor, bool packBits, Progress& progress);
 
 } // namespace imagefile

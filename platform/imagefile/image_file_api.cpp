@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <fcntl.h>
@@ -29,23 +30,7 @@ PictureFormat formatOfName(const std::string& name) {
     if (dot == std::string::npos || name[dot] != '.') {
         return PictureFormat::Unknown;
     }
-    std::string extension = name.substr(dot + 1);
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    if (extension == "bmp") {
-        return PictureFormat::Bmp;
-    }
-    if (extension == "jpg" || extension == "jpeg") {
-        return PictureFormat::Jpeg;
-    }
-    if (extension == "tif" || extension == "tiff") {
-        return PictureFormat::Tiff;
-    }
-    if (extension == "png") {
-        return PictureFormat::Png;
-    }
-    return extension == "pcx" ? PictureFormat::Pcx : PictureFormat::Unknown;
+    return platform::pictureFormatOfExtension(std::string_view(name).substr(dot + 1));
 }
 
 int openErrorCode(int error) {
@@ -137,7 +122,9 @@ int encodeInto(int descriptor, PictureFormat format, const DibView& picture, std
         result = writeJpeg(picture, file, jpegQuality(flags), progress);
         break;
     case PictureFormat::Png:
-        result = writePng(picture, file, (flags & IP_PNG_INTERLACED) != 0, progress);
+        result =
+            writePng(picture, file,
+                     {(flags & IP_PNG_INTERLACED) != 0, (flags & IP_PNG_SMALLEST) != 0}, progress);
         break;
     default:
         result = writePcx(picture, file, progress);
@@ -149,8 +136,8 @@ int encodeInto(int descriptor, PictureFormat format, const DibView& picture, std
     return std::fclose(file) != 0 && result == IP_OK ? IP_WRITE_FAILED : result;
 }
 
-constexpr std::uint32_t formatBits =
-    IP_TIFF_UNCOMPRESSED | IP_TIFF_PACKBITS | IP_PNG_INTERLACED | IP_JPEG_QUALITY_MASK;
+constexpr std::uint32_t formatBits = IP_TIFF_UNCOMPRESSED | IP_TIFF_PACKBITS | IP_PNG_INTERLACED |
+                                     IP_PNG_SMALLEST | IP_JPEG_QUALITY_MASK;
 
 bool validBlock(const TImportExportParams* params, std::uint32_t direction) {
     return params != nullptr && params->Size == sizeof(TImportExportParams) &&

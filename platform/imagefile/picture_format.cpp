@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <initializer_list>
 
 #include <fcntl.h>
@@ -49,21 +50,48 @@ PictureFormat pictureFormatOfFile(const char* fileName) {
                    : PictureFormat::Unknown;
 }
 
-const char* pictureExtension(PictureFormat format) {
+std::span<const std::string_view> pictureExtensions(PictureFormat format) {
+    static constexpr std::string_view bmp[] = {"bmp"};
+    static constexpr std::string_view jpeg[] = {"jpg", "jpeg", "jpe"};
+    static constexpr std::string_view tiff[] = {"tif", "tiff"};
+    static constexpr std::string_view png[] = {"png"};
+    static constexpr std::string_view pcx[] = {"pcx"};
     switch (format) {
     case PictureFormat::Bmp:
-        return "bmp";
+        return bmp;
     case PictureFormat::Jpeg:
-        return "jpg";
+        return jpeg;
     case PictureFormat::Tiff:
-        return "tif";
+        return tiff;
     case PictureFormat::Png:
-        return "png";
+        return png;
     case PictureFormat::Pcx:
-        return "pcx";
+        return pcx;
     default:
-        return "";
+        return {};
     }
+}
+
+// The usual extensions are string literals, so their views end in a zero.
+const char* pictureExtension(PictureFormat format) {
+    const std::span<const std::string_view> extensions = pictureExtensions(format);
+    return extensions.empty() ? "" : extensions.front().data();
+}
+
+PictureFormat pictureFormatOfExtension(std::string_view extension) {
+    auto sameIgnoringCase = [&](std::string_view known) {
+        return std::equal(
+            extension.begin(), extension.end(), known.begin(), known.end(),
+            [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    };
+    for (const PictureFormat format : {PictureFormat::Bmp, PictureFormat::Jpeg, PictureFormat::Tiff,
+                                       PictureFormat::Png, PictureFormat::Pcx}) {
+        const std::span<const std::string_view> extensions = pictureExtensions(format);
+        if (std::any_of(extensions.begin(), extensions.end(), sameIgnoringCase)) {
+            return format;
+        }
+    }
+    return PictureFormat::Unknown;
 }
 
 } // namespace platform

@@ -11,6 +11,7 @@
 #include <new>
 
 #include <png.h>
+#include <zlib.h>
 
 namespace imagefile {
 
@@ -276,9 +277,19 @@ namespace {
 void failWrite(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
+
+// The fast default: zlib level 3 (its last level without lazy matching) and each row filtered
+// by the best of Sub, Up and Average, leaving out Paeth, the costliest to try. On photographs
+// that is about three times as fast as the smallest setting for files a few percent larger.
+// The smallest: zlib's default level 6 and all five filters tried on every row.
+void chooseCompression(png_structp png, bool smallest) {
+    png_set_compression_level(png, smallest ? Z_DEFAULT_COMPRESSION : 3);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE,
+                   smallest ? PNG_ALL_FILTERS : PNG_FILTER_SUB | PNG_FILTER_UP | PNG_FILTER_AVG);
+}
 } // namespace
 
-int writePng(const DibView& picture, std::FILE* file, bool interlaced, Progress& progress) {
+int writePng(const DibView& picture, std::FILE* file, PngWriting how, Progress& progress) {
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failWrite, quietWarning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
@@ -291,9 +302,10 @@ int writePng(const DibView& picture, std::FILE* file, bool interlaced, Progress&
         return IP_WRITE_FAILED;
     }
     png_init_io(png, file);
+    chooseCompression(png, how.smallest);
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width()),
                  static_cast<png_uint_32>(picture.height()), 8, PNG_COLOR_TYPE_RGB,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 how.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (picture.xPelsPerMeter() > 0 && picture.yPelsPerMeter() > 0) {
         png_set_pHYs(png, info, static_cast<png_uint_32>(picture.xPelsPerMeter()),

@@ -1,14 +1,16 @@
 // The PNG reader on large, truncated and hostile files: it reads through the file, composes
 // alpha row by row, refuses headers its data cannot fill, and keeps the rows of a file that
-// breaks off.
+// breaks off. And the writer's two compressions, the fast default and the smallest.
 #include "image_file_calls.h"
 #include "memory_budget.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 #include <png.h>
@@ -370,4 +372,92 @@ TEST(PngReader, InterlacedRowsCountOnceTheirLastPassWasRead) {
 
     readFile(path, cut(whole, 0.3), &code);
     EXPECT_EQ(code, IP_DAMAGED_FILE) << "no row is finished before the last pass";
+}
+
+namespace {
+
+// Smooth shading with a little grain in every channel, as a photograph has.
+// -3 to 3, always the same for the same pixel and channel.
+int grain(int x, int y, int channel) {
+    const auto at = [](int v) { return static_cast<std::uint32_t>(v); };
+    return hashByte(at(x), at(y), at(channel)) % 7 - 3;
+}
+
+// Smooth shading with a little grain, crossed by sharp diagonal edges between lighter and
+// darker bands, as a photograph's objects are.
+Picture photoLike(int width, int height) {
+    Picture p{width, height, 2835, 2835, Bytes(static_cast<std::size_t>(width) * height * 3)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool darkBand = (x + 2 * y) / 12 % 2 == 1;
+            for (int c = 0; c < 3; ++c) {
+                const int shade = 40 + (x * (3 + c) + y * 2) * 150 / (width * 5 + height * 2);
+                const int value = shade + grain(x, y, c);
+                p.at(x, y)[c] = static_cast<std::uint8_t>(darkBand ? value / 2 + 30 : value);
+            }
+        }
+    }
+    return p;
+}
+
+struct WrittenPng {
+    int levelClass = -1;   // FLEVEL of the zlib header: 1 for levels 2 to 5, 2 for level 6
+    std::set<int> filters; // the filter type of every row
+};
+
+// How a non-interlaced 8-bit RGB file was compressed.
+WrittenPng compressionOf(const Bytes& file, int width, int height) {
+    const Bytes data = imageData(file);
+    WrittenPng written;
+    if (data.size() < 2) {
+        return written;
+    }
+    written.levelClass = data[1] >> 6;
+    const std::size_t rowBytes = 1 + static_cast<std::size_t>(width) * 3;
+    Bytes rows(rowBytes * static_cast<std::size_t>(height));
+    uLongf size = static_cast<uLongf>(rows.size());
+    if (uncompress(rows.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK ||
+        size != rows.size()) {
+        return written;
+    }
+    for (std::size_t at = 0; at < rows.size(); at += rowBytes) {
+        written.filters.insert(rows[at]);
+    }
+    return written;
+}
+
+} // namespace
+
+TEST(PngWriter, WritesFastByDefaultAndSmallestOnRequestWithTheSamePixels) {
+    ScratchFolder folder;
+    const Picture photo = photoLike(240, 160);
+    const std::string fast = folder.file("fast.png");
+    const std::string smallest = folder.file("smallest.png");
+    ASSERT_EQ(exportPicture(photo, fast), IP_OK);
+    ASSERT_EQ(exportPicture(photo, smallest, IP_PNG_SMALLEST), IP_OK);
+    EXPECT_EQ(importPicture(fast), photo);
+    EXPECT_EQ(importPicture(smallest), photo);
+
+    const WrittenPng byDefault = compressionOf(fileBytes(fast), photo.width, photo.height);
+    EXPECT_EQ(byDefault.levelClass, 1) << "a fast zlib level";
+    const std::set<int> cheaperFilters{1, 2, 3}; // Sub, Up, Average
+    EXPECT_FALSE(byDefault.filters.empty());
+    EXPECT_TRUE(std::includes(cheaperFilters.begin(), cheaperFilters.end(),
+                              byDefault.filters.begin(), byDefault.filters.end()))
+        << "never None or Paeth";
+    const WrittenPng slow = compressionOf(fileBytes(smallest), photo.width, photo.height);
+    EXPECT_EQ(slow.levelClass, 2) << "zlib's default level";
+    EXPECT_EQ(slow.filters.count(4), 1u) << "Paeth is tried too, and wins on some rows";
+}
+
+TEST(PngWriter, InterlacedFilesOfBothCompressionsRoundTrip) {
+    ScratchFolder folder;
+    const Picture photo = photoLike(61, 37);
+    const std::uint32_t choices[] = {IP_PNG_INTERLACED, IP_PNG_INTERLACED | IP_PNG_SMALLEST};
+    for (const std::uint32_t bits : choices) {
+        SCOPED_TRACE(bits);
+        const std::string name = folder.file("interlaced" + std::to_string(bits) + ".png");
+        ASSERT_EQ(exportPicture(photo, name, bits), IP_OK);
+        EXPECT_EQ(importPicture(name), photo);
+    }
 }

@@ -1,6 +1,12 @@
 #include "image_file_calls.h"
 
+#include "platform/picture_format.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -74,6 +80,54 @@ TEST(ImageFile, FormatIsReadFromTheContentNotTheName) {
     ASSERT_EQ(exportPicture(original, folder.file("real.png")), IP_OK);
     std::filesystem::rename(folder.file("real.png"), folder.file("misnamed.bmp"));
     EXPECT_EQ(importPicture(folder.file("misnamed.bmp")), original);
+}
+
+TEST(ImageFile, ExportChoosesTheFormatByEveryExtensionOfItInAnyCase) {
+    using platform::PictureFormat;
+    ScratchFolder folder;
+    const Picture original = patternPicture(9, 7);
+    const std::pair<std::string, PictureFormat> named[] = {
+        {"a.jpg", PictureFormat::Jpeg}, {"b.JPEG", PictureFormat::Jpeg},
+        {"c.jpe", PictureFormat::Jpeg}, {"d.JpE", PictureFormat::Jpeg},
+        {"e.tif", PictureFormat::Tiff}, {"f.Tiff", PictureFormat::Tiff},
+        {"g.bmp", PictureFormat::Bmp},  {"h.PNG", PictureFormat::Png},
+        {"i.pcx", PictureFormat::Pcx}};
+    for (const auto& [name, format] : named) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(exportPicture(original, folder.file(name)), IP_OK);
+        EXPECT_EQ(platform::pictureFormatOfFile(folder.file(name).c_str()), format);
+    }
+    for (const char* name : {"j.jfif", "k.jp", "l.jpegs", "m", "n.", "o.tif.x"}) {
+        EXPECT_EQ(exportPicture(original, folder.file(name)), IP_UNKNOWN_FORMAT) << name;
+    }
+    EXPECT_EQ(folder.entries(), std::size(named));
+}
+
+TEST(PictureFormat, EveryExtensionNamesItsFormatTheUsualOneFirst) {
+    using platform::PictureFormat;
+    const std::pair<PictureFormat, std::vector<std::string_view>> formats[] = {
+        {PictureFormat::Bmp, {"bmp"}},
+        {PictureFormat::Jpeg, {"jpg", "jpeg", "jpe"}},
+        {PictureFormat::Tiff, {"tif", "tiff"}},
+        {PictureFormat::Png, {"png"}},
+        {PictureFormat::Pcx, {"pcx"}}};
+    for (const auto& [format, extensions] : formats) {
+        const auto known = platform::pictureExtensions(format);
+        EXPECT_EQ(std::vector<std::string_view>(known.begin(), known.end()), extensions);
+        EXPECT_EQ(platform::pictureExtension(format), extensions.front());
+        for (const std::string_view extension : extensions) {
+            std::string upper(extension);
+            std::transform(upper.begin(), upper.end(), upper.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+            EXPECT_EQ(platform::pictureFormatOfExtension(extension), format) << extension;
+            EXPECT_EQ(platform::pictureFormatOfExtension(upper), format) << upper;
+        }
+    }
+    EXPECT_TRUE(platform::pictureExtensions(PictureFormat::Unknown).empty());
+    EXPECT_STREQ(platform::pictureExtension(PictureFormat::Unknown), "");
+    for (const char* other : {"", "jp", "jpgs", "tiff ", "gif", ".jpg"}) {
+        EXPECT_EQ(platform::pictureFormatOfExtension(other), PictureFormat::Unknown) << other;
+    }
 }
 
 TEST(ImageFile, ErrorsHaveTheirCodes) {

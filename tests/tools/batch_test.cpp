@@ -1,6 +1,7 @@
 // huemark-batch run as a separate program, as a user runs it.
 #include "image_file_calls.h"
 
+#include "platform/picture_format.h"
 #include "tintworks.h"
 
 #include <gtest/gtest.h>
@@ -559,6 +560,31 @@ TEST(Batch, UsesTheQualityForJpegResultsWhateverTheCaseOfTheirExtension) {
         EXPECT_EQ(fileBytes(folder.file("out/" + input)),
                   expectedJpeg(folder, preset, folder.file(input), 2))
             << input;
+    }
+}
+
+TEST(Batch, KeepsTheJpeAndTiffExtensionsOfItsInputs) {
+    ScratchFolder folder;
+    const std::string preset = learnedPreset(folder);
+    const std::vector<std::string> inputs{"a.jpe", "b.JPE", "c.tiff", "d.TIFF"};
+    std::string command = "apply " + preset;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        ASSERT_EQ(exportPicture(shot(static_cast<int>(i)), folder.file(inputs[i])), IP_OK);
+        command += " " + folder.file(inputs[i]);
+    }
+    const std::string out = folder.file("out");
+    const CommandRun run = runBatch(command + " --out " + out + " --quality 3");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(namesIn(out), std::set<std::string>(inputs.begin(), inputs.end()));
+    for (const std::string& jpeg : {inputs[0], inputs[1]}) {
+        EXPECT_EQ(fileBytes(out + "/" + jpeg), expectedJpeg(folder, preset, folder.file(jpeg), 3))
+            << jpeg << " is a JPEG file in the quality asked for";
+    }
+    for (const std::string& tiff : {inputs[2], inputs[3]}) {
+        EXPECT_EQ(platform::pictureFormatOfFile((out + "/" + tiff).c_str()),
+                  platform::PictureFormat::Tiff)
+            << tiff;
+        EXPECT_EQ(importPicture(out + "/" + tiff), replayed(preset, folder.file(tiff))) << tiff;
     }
 }
 

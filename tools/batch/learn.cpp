@@ -1,6 +1,7 @@
 #include "learn.h"
 
 #include "messages.h"
+#include "upright_picture.h"
 
 #include "platform/image_file.h"
 #include "platform/memory_block.h"
@@ -31,7 +32,11 @@ std::string learnProcessing(const LearnRequest& request) {
     if (imported != IP_OK) {
         return request.picture + ": " + imageFileMessage(imported);
     }
-    const auto block = static_cast<platform::MemHandle>(read.Bitmap);
+    auto block = static_cast<platform::MemHandle>(read.Bitmap);
+    if (!turnUpright(block, request.picture)) {
+        platform::memFree(block);
+        return request.picture + ": " + imageFileMessage(IP_NO_MEMORY);
+    }
     auto* data = static_cast<std::uint8_t*>(platform::memLock(block));
     std::int32_t width = 0, height = 0;
     std::memcpy(&width, data + 4, 4);

@@ -7,6 +7,7 @@
 #include "worker_pool.h"
 
 #include "platform/atomic_file.h"
+#include "platform/staged_picture_file.h"
 #include "tintworks.h"
 
 #include <CLI/CLI.hpp>
@@ -185,8 +186,11 @@ int runApply(const ApplyOptions& options) {
                                           formatBitsFor(outputs[i], options.quality),
                                           options.acceptIncomplete});
             },
-        .abandon = [&](std::size_t i,
-                       pid_t worker) { platform::AtomicFile::removeLeftovers(outputs[i], worker); },
+        .abandon =
+            [&](std::size_t i, pid_t worker) {
+                platform::AtomicFile::removeLeftovers(outputs[i], worker);
+                platform::StagedPictureFile::removeLeftovers(outputs[i], worker);
+            },
         .report =
             [&](const JobOutcome& outcome) {
                 tally.add(outcome);

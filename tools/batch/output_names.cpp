@@ -2,22 +2,19 @@
 
 #include "platform/picture_format.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
 #include <filesystem>
 #include <map>
+#include <string_view>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-bool libraryWritesExtension(std::string extension) {
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    constexpr std::array<const char*, 7> written{".bmp",  ".jpg", ".jpeg", ".tif",
-                                                 ".tiff", ".png", ".pcx"};
-    return std::find(written.begin(), written.end(), extension) != written.end();
+// `extension` with its dot, as std::filesystem gives it.
+bool libraryWritesExtension(const std::string& extension) {
+    return extension.size() > 1 &&
+           platform::pictureFormatOfExtension(std::string_view(extension).substr(1)) !=
+               platform::PictureFormat::Unknown;
 }
 
 fs::path absoluteFolderOf(const std::string& input) {

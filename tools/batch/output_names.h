@@ -17,7 +17,7 @@ std::vector<std::string> outputNamesFor(const std::vector<std::string>& inputs,
                                         const OutputPlan& plan);
 
 // The extension, with its dot, of an input's result when no format is asked for: the input's
-// own when the image-file library writes it (bmp, jpg, jpeg, tif, tiff, png, pcx in any
+// own when the image-file library writes it (bmp, jpg, jpeg, jpe, tif, tiff, png, pcx in any
 // case), else the usual one of the format its content shows, else the input's own.
 std::string outputExtensionFor(const std::string& input);
 

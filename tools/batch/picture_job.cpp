@@ -1,15 +1,17 @@
 #include "picture_job.h"
 
 #include "messages.h"
+#include "upright_picture.h"
 
 #include "platform/image_file.h"
 #include "platform/memory_block.h"
+#include "platform/picture_format.h"
+#include "platform/staged_picture_file.h"
 #include "tintworks.h"
 
-#include <algorithm>
-#include <cctype>
 #include <csignal>
 #include <filesystem>
+#include <string_view>
 
 namespace {
 
@@ -24,35 +26,60 @@ extern "C" void noteFileSizeLimit(int) {
     fileSizeLimitReached = 1;
 }
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-JobResult writePicture(const Block& picture, const PictureJob& job) {
+int exportPicture(const Block& picture, const std::string& name, std::uint32_t formatBits) {
     TImportExportParams write{};
     write.Size = sizeof write;
-    write.Flags = IP_EXPORT | job.formatBits;
-    write.FileName = job.output.c_str();
+    write.Flags = IP_EXPORT | formatBits;
+    write.FileName = name.c_str();
     write.Bitmap = picture.handle;
-    const int exported = ipExportInd(&write);
-    if (fileSizeLimitReached != 0) {
-        return {JobStatus::Failed, "the file size limit (ulimit -f) was reached", SIGXFSZ};
-    }
+    return ipExportInd(&write);
+}
+
+JobResult resultOfExport(int exported) {
     if (exported != IP_OK) {
         return {JobStatus::Failed, imageFileMessage(exported)};
     }
     return {JobStatus::Corrected, {}};
 }
 
+// The metadata goes into a staging file after the pixels, and only a file complete in both
+// replaces the output.
+JobResult writeWithMetadata(const Block& picture, const PictureJob& job,
+                            const platform::MetadataBlocks& metadata) {
+    platform::StagedPictureFile staged(job.output);
+    if (!staged.create()) {
+        return resultOfExport(IP_CANNOT_OPEN);
+    }
+    if (const int exported = exportPicture(picture, staged.path(), job.formatBits);
+        exported != IP_OK) {
+        return resultOfExport(exported);
+    }
+    if (!platform::writePictureMetadata(staged.path(), metadata)) {
+        return {JobStatus::Failed, "the metadata (EXIF, XMP, ICC profile) cannot be written"};
+    }
+    return resultOfExport(staged.commit() ? IP_OK : IP_CANNOT_OPEN);
+}
+
+JobResult writePicture(const Block& picture, const PictureJob& job,
+                       const platform::MetadataBlocks& metadata) {
+    const JobResult written =
+        metadata.empty() || !platform::formatHoldsMetadata(job.output)
+            ? resultOfExport(exportPicture(picture, job.output, job.formatBits))
+            : writeWithMetadata(picture, job, metadata);
+    if (fileSizeLimitReached != 0) {
+        return {JobStatus::Failed, "the file size limit (ulimit -f) was reached", SIGXFSZ};
+    }
+    return written;
+}
+
 } // namespace
 
 std::uint32_t formatBitsFor(const std::string& output, int quality) {
-    const std::string extension = lowerCase(std::filesystem::path(output).extension().string());
-    return extension == ".jpg" || extension == ".jpeg"
-               ? static_cast<std::uint32_t>(quality) << IP_JPEG_QUALITY_SHIFT
-               : 0u;
+    const std::string extension = std::filesystem::path(output).extension().string();
+    const bool jpeg = extension.size() > 1 &&
+                      platform::pictureFormatOfExtension(std::string_view(extension).substr(1)) ==
+                          platform::PictureFormat::Jpeg;
+    return jpeg ? static_cast<std::uint32_t>(quality) << IP_JPEG_QUALITY_SHIFT : 0u;
 }
 
 void catchFileSizeLimit() {
@@ -79,11 +106,15 @@ JobResult applyLoadedPreset(const PictureJob& job) {
     if (imported == IP_INCOMPLETE && !job.acceptIncomplete) {
         return {JobStatus::Failed, imageFileMessage(imported)};
     }
+    const std::optional<platform::MetadataBlocks> metadata = turnUpright(picture.handle, job.input);
+    if (!metadata) {
+        return {JobStatus::Failed, imageFileMessage(IP_NO_MEMORY)};
+    }
     const int corrected = TWKApplyPresetCorrection(picture.handle);
     if (corrected != TWK_OK) {
         return {JobStatus::Failed, engineMessage(corrected)};
     }
-    JobResult written = writePicture(picture, job);
+    JobResult written = writePicture(picture, job, *metadata);
     if (written.status == JobStatus::Corrected && imported == IP_INCOMPLETE) {
         written = {JobStatus::CorrectedIncomplete, imageFileMessage(imported)};
     }

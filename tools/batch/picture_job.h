@@ -1,4 +1,5 @@
-// One picture through the loaded preset: read, correct in place, write.
+// One picture through the loaded preset: read upright, correct in place, write with the input's
+// metadata where the output's format holds it.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +28,8 @@ struct PictureJob {
 // The preset must have been loaded into this process with TWKSetPresetFile.
 JobResult applyLoadedPreset(const PictureJob& job);
 
-// The export flags for an output name: the JPEG quality step for .jpg and .jpeg in any case.
+// The export flags for an output name: the JPEG quality step for .jpg, .jpeg and .jpe in any
+// case.
 std::uint32_t formatBitsFor(const std::string& output, int quality);
 
 // For a worker, before its first picture: a write beyond the file size limit (ulimit -f) then

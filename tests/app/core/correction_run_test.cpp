@@ -4,6 +4,7 @@
 
 #include "contrast_form.h"
 #include "correction_records.h"
+#include "image_commands.h"
 #include "operation_panel.h"
 #include "panel_glyphs.h"
 #include "progress_form.h"
@@ -179,7 +180,7 @@ TEST_F(CorrectionRunTest, RepeatOnASecondPictureAndInTheSameWindow) {
     main->correction().operationPanel()->edtGamma->SetValue(1.5L);
     main->correction().tbRepeat->trigger();
     EXPECT_EQ(main->imageWindows().size(), 3) << "the result stays in its window";
-    EXPECT_FALSE(second->Saved);
+    EXPECT_FALSE(second->Saved());
     EXPECT_TRUE(second->Image().Corrected);
     EXPECT_EQ(double(main->correction().operationPanel()->edtGamma->Value()), 1.5)
         << "Repeat keeps gamma";
@@ -188,6 +189,88 @@ TEST_F(CorrectionRunTest, RepeatOnASecondPictureAndInTheSameWindow) {
     ASSERT_EQ(TWKDoRepeatedImageOperation(0, &p, nullptr), TWK_OK);
     EXPECT_TRUE(samePixels(second->Image(), *expected));
     EXPECT_FALSE(samePixels(second->Image(), *original));
+}
+
+TEST_F(CorrectionRunTest, UndoAndRedoOfCorrectionsEditsAndCropsGiveBackTheExactPictures) {
+    main->settings().config.CreateNewWindow = 0;
+    TfrmMDIChild* window = open();
+    window->SetSaved(true);
+    const auto original = copyOf(window->Image());
+    EXPECT_FALSE(main->images().mnUndo->isEnabled());
+    mark(window, 3, QRect(5, 5, 20, 20));
+    main->correction().tbStart->trigger();
+    QApplication::processEvents();
+    const auto corrected = copyOf(window->Image());
+    ASSERT_FALSE(samePixels(*corrected, *original));
+    EXPECT_FALSE(window->Saved());
+    main->EvaluateEnablingRules();
+    EXPECT_TRUE(main->images().mnUndo->isEnabled());
+
+    main->images().ConvertToGrey();
+    const auto grey = copyOf(window->Image());
+    window->CropRect = QRect(2, 3, 30, 20);
+    main->runCrop(*window);
+    ASSERT_EQ(window->ImageWidth(), 30);
+
+    main->images().mnUndo->trigger(); // the crop
+    EXPECT_TRUE(samePixels(window->Image(), *grey));
+    main->images().mnUndo->trigger(); // the grey
+    EXPECT_TRUE(samePixels(window->Image(), *corrected));
+    main->images().mnUndo->trigger(); // the correction
+    EXPECT_TRUE(samePixels(window->Image(), *original));
+    EXPECT_EQ(window->Regions.Count(), 1) << "the White region is back with its picture";
+    EXPECT_TRUE(window->Saved()) << "back at the saved picture";
+    EXPECT_FALSE(window->CanUndo());
+
+    main->images().mnRedo->trigger();
+    EXPECT_TRUE(samePixels(window->Image(), *corrected));
+    EXPECT_FALSE(window->Saved());
+    main->images().mnRedo->trigger();
+    main->images().mnRedo->trigger();
+    EXPECT_EQ(window->ImageWidth(), 30);
+    EXPECT_FALSE(window->CanRedo());
+    main->images().mnUndo->trigger();
+    main->images().Rotate(0); // a new change: what could be redone is gone
+    EXPECT_FALSE(window->CanRedo());
+}
+
+TEST_F(CorrectionRunTest, ResultsAreNamedAfterTheirSourceAndKeepItsMetadata) {
+    TfrmMDIChild* window = open();
+    window->setFileName("/photos/dune.v2.jpg");
+    window->Metadata.Exif = "II*\0exif";
+    mark(window, 3, QRect(5, 5, 20, 20));
+    main->correction().tbStart->trigger();
+    main->mdiArea()->setActiveSubWindow(window);
+    main->correction().tbStart->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(main->imageWindows().size(), 3);
+    EXPECT_EQ(main->imageWindows()[1]->FileName(), "dune.v2 (2)");
+    EXPECT_EQ(main->imageWindows()[2]->FileName(), "dune.v2 (3)");
+    EXPECT_EQ(main->imageWindows()[2]->Metadata, window->Metadata);
+    // A result of a result counts on from the same name.
+    main->mdiArea()->setActiveSubWindow(main->imageWindows()[2]);
+    main->images().ConvertToGrey();
+    EXPECT_EQ(main->imageWindows().last()->FileName(), "dune.v2 (4)");
+}
+
+TEST_F(CorrectionRunTest, AStartWithNothingToCorrectSaysSoInsteadOfCopying) {
+    open();
+    main->correction().tbStart->trigger();
+    EXPECT_EQ(main->imageWindows().size(), 1);
+    EXPECT_EQ(main->findChild<QLabel*>("StatusPanel0")->text(),
+              "Nothing to correct: mark a reference area, switch on Auto or choose a gamma.");
+    main->correction().operationPanel()->edtGamma->SetValue(1.5L);
+    main->correction().tbStart->trigger();
+    EXPECT_EQ(main->imageWindows().size(), 2) << "a gamma alone corrects";
+}
+
+TEST_F(CorrectionRunTest, AFailedInPlaceRunLeavesNothingToUndo) {
+    main->settings().config.CreateNewWindow = 0;
+    main->correction().ChooseOperation(1);
+    TfrmMDIChild* window = open();
+    mark(window, 3, QRect(5, 5, 20, 20)); // a layer correction needs a Colour region
+    main->correction().tbStart->trigger();
+    EXPECT_FALSE(window->CanUndo());
 }
 
 TEST_F(CorrectionRunTest, LayerOperationWithoutAColourRegionWarns) {

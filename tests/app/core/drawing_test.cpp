@@ -262,7 +262,7 @@ TEST_F(DrawingTest, CropFrameGrabCodesClippingAndTheCrop) {
     EXPECT_EQ(window->ImageWidth(), 40);
     EXPECT_EQ(window->ImageHeight(), 40);
     EXPECT_TRUE(window->CropRect.isEmpty());
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->Saved());
     EXPECT_EQ(pixelAt(*window, 0, 0), qRgb(20, 10, 30)) << "the frame's top-left pixel";
 }
 

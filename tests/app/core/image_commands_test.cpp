@@ -79,7 +79,7 @@ TEST_F(ImageCommandsTest, RotationGoesToANewWindowOrReplacesThePicture) {
     images().mnRotate180->trigger();
     EXPECT_EQ(main->imageWindows().size(), 2);
     EXPECT_EQ(source->ImageWidth(), 30);
-    EXPECT_FALSE(source->Saved);
+    EXPECT_FALSE(source->Saved());
     EXPECT_EQ(source->Regions.Count(), 0) << "marks of the old picture go with it";
     images().mnRotate180->trigger();
     EXPECT_TRUE(samePixels(source->Image(), *before)) << "two half turns give the picture back";
@@ -114,7 +114,7 @@ TEST_F(ImageCommandsTest, GreyFollowsTheFormulaInThePictureItself) {
     const int grey =
         int(std::lround(0.3 * qRed(before) + 0.59 * qGreen(before) + 0.11 * qBlue(before)));
     EXPECT_EQ(pixelAt(*window, x, y), qRgb(grey, grey, grey));
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->Saved());
     EXPECT_EQ(main->imageWindows().size(), 1);
 }
 
@@ -134,7 +134,7 @@ TEST_F(ImageCommandsTest, CopyThenPasteKeepsPixelsAndResolution) {
     TfrmMDIChild* pasted = main->activeImageWindow();
     EXPECT_TRUE(samePixels(pasted->Image(), window->Image()));
     EXPECT_EQ(pasted->Image().Header->biXPelsPerMeter, 11811);
-    EXPECT_FALSE(pasted->Saved);
+    EXPECT_FALSE(pasted->Saved());
 
     QApplication::clipboard()->setText("words");
     EXPECT_FALSE(images().mnImagePaste->isEnabled()) << "Paste follows the clipboard";
@@ -195,7 +195,7 @@ TEST_F(ImageCommandsTest, ResizingAsksForTheSizeAndRefusesAbsurdOnes) {
 
 TEST_F(ImageCommandsTest, ANewResolutionMarksThePictureUnsaved) {
     TfrmMDIChild* window = main->NewImageWindow(pattern(8, 8), "p");
-    window->Saved = true;
+    window->SetSaved(true);
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<TResolutionForm*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -209,5 +209,5 @@ TEST_F(ImageCommandsTest, ANewResolutionMarksThePictureUnsaved) {
     images().mnImageResolution->trigger();
     EXPECT_EQ(window->Image().Header->biXPelsPerMeter, 11811);
     EXPECT_EQ(window->Image().Header->biYPelsPerMeter, 5906);
-    EXPECT_FALSE(window->Saved) << "closing then asks to keep the new resolution";
+    EXPECT_FALSE(window->Saved()) << "closing then asks to keep the new resolution";
 }

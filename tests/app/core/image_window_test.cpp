@@ -19,20 +19,22 @@ QString statusText(const TfrmMDIParent& main) {
 
 TEST_F(ProgramTest, ZoomWalkCaptionAndScrollRanges) {
     TfrmMDIChild* window = main->NewImageWindow(pattern(300, 200), "/tmp/photo.jpg");
+    EXPECT_EQ(window->Caption(), "photo.jpg* (1:1)") << "a new picture is not saved";
+    window->SetSaved(true);
     EXPECT_EQ(window->Zoom(), 1) << "a small picture opens at 1:1";
-    EXPECT_EQ(window->windowTitle(), "photo.jpg (1:1)");
+    EXPECT_EQ(window->Caption(), "photo.jpg (1:1)");
     EXPECT_EQ(window->View()->viewport()->size(), QSize(300, 200)) << "the window fits the picture";
     EXPECT_EQ(window->View()->horizontalScrollBar()->maximum(), 0);
 
     window->ZoomOut();
     EXPECT_EQ(window->Zoom(), -2);
-    EXPECT_EQ(window->windowTitle(), "photo.jpg (1:2)");
+    EXPECT_EQ(window->Caption(), "photo.jpg (1:2)");
     EXPECT_EQ(window->DisplaySize(), QSize(150, 100));
     window->ZoomIn();
     window->ZoomIn();
     window->ZoomIn();
     EXPECT_EQ(window->Zoom(), 3);
-    EXPECT_EQ(window->windowTitle(), "photo.jpg (3:1)");
+    EXPECT_EQ(window->Caption(), "photo.jpg (3:1)");
     EXPECT_EQ(window->View()->horizontalScrollBar()->maximum(),
               900 - window->View()->viewport()->width());
     EXPECT_EQ(window->View()->horizontalScrollBar()->singleStep(), 9);
@@ -102,7 +104,7 @@ TEST_F(ProgramTest, CloseAllStopsAtTheFirstCancel) {
     EXPECT_EQ(messages[0].caption, main->applicationTitle());
     EXPECT_EQ(messages[0].text, "Save the changes to Picture 1?");
 
-    main->activeImageWindow()->Saved = true;
+    main->activeImageWindow()->SetSaved(true);
     answers = {MessageAnswer::No};
     messages.clear();
     EXPECT_TRUE(main->CloseAll());

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -160,4 +161,40 @@ TEST_F(ProgramTest, TheNextWindowButtonCyclesTheWindows) {
     a->SetZoom(4);
     main->tbZoom1to1->trigger();
     EXPECT_EQ(a->Zoom(), 1);
+}
+
+TEST_F(ProgramTest, TheWindowMenuListsEveryPictureWithTheActiveOneChecked) {
+    TfrmMDIChild* first = main->NewImageWindow(pattern(40, 30), "first.png");
+    first->SetSaved(true);
+    TfrmMDIChild* second = main->NewImageWindow(pattern(40, 30), "second");
+    main->mdiArea()->setActiveSubWindow(second);
+    emit main->mmnWindows->aboutToShow();
+    QStringList listed;
+    QAction* firstItem = nullptr;
+    for (QAction* item : main->mmnWindows->actions()) {
+        if (item->isCheckable()) {
+            listed << item->text() + (item->isChecked() ? " (checked)" : "");
+            firstItem = firstItem != nullptr ? firstItem : item;
+        }
+    }
+    EXPECT_EQ(listed, (QStringList{"&1 first.png (1:1)", "&2 second* (1:1) (checked)"}));
+    firstItem->trigger();
+    EXPECT_EQ(main->activeImageWindow(), first);
+    emit main->mmnWindows->aboutToShow(); // listed anew, not twice
+    int items = 0;
+    for (QAction* item : main->mmnWindows->actions()) {
+        items += item->isCheckable() ? 1 : 0;
+    }
+    EXPECT_EQ(items, 2);
+}
+
+TEST_F(ProgramTest, ZoomKeysZoomTheActivePicture) {
+    TfrmMDIChild* window = main->NewImageWindow(pattern(400, 300), "p");
+    window->SetZoom(1);
+    QTest::keyClick(main.get(), Qt::Key_Plus);
+    EXPECT_EQ(window->Zoom(), 2);
+    QTest::keyClick(main.get(), Qt::Key_1);
+    EXPECT_EQ(window->Zoom(), 1);
+    QTest::keyClick(main.get(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(window->Zoom(), -2);
 }

@@ -45,7 +45,7 @@ TEST_F(AcquireTest, AColourPageOpensAWindowOfItsSizeAndResolution) {
     EXPECT_TRUE(messages.empty());
     const TfrmMDIChild& window = *main->imageWindows().first();
     EXPECT_EQ(window.FileName(), "Picture 0");
-    EXPECT_FALSE(window.Saved);
+    EXPECT_FALSE(window.Saved());
     const TDIBImage& image = window.Image();
     EXPECT_EQ(image.BitCount(), 24);
     EXPECT_EQ(image.Width(), 157); // 80 x 100 mm at 50 dpi

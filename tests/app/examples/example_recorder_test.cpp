@@ -153,7 +153,7 @@ TEST_F(ExampleRecorderTest, RecordTakesTheScreenLayoutAndStateAndStartsEmpty) {
 TEST_F(ExampleRecorderTest, RecordRefusesWhileAPictureStaysOpen) {
     main->settings().config.PromptToSave = 1;
     TfrmMDIChild* window = main->NewImageWindow(pattern(40, 30), "p");
-    window->Saved = false;
+    window->SetSaved(false);
     answers = {MessageAnswer::Cancel}; // the close question: keep the picture
     EXPECT_FALSE(recorder().Record());
     EXPECT_FALSE(recorder().Recording());
