@@ -200,6 +200,10 @@ void TfrmMDIParent::buildMenus() {
     mmnFile->addSeparator();
     images_->addClipboardCommands(mmnFile, nullptr);
     mmnFile->addSeparator();
+    // Ctrl+W is the image window's own Close key already; a second one would be ambiguous.
+    mnClose = addMainMenuItem(mmnFile, language_, "mnClose", 68);
+    connect(mnClose, &QAction::triggered, this,
+            [this] { forActiveWindow([](TfrmMDIChild& window) { window.close(); }); });
     mnExit = addMainMenuItem(mmnFile, language_, "mnExit", 12);
     mnExit->setShortcut(QKeySequence::Quit);
     connect(mnExit, &QAction::triggered, this, &QWidget::close);
@@ -569,10 +573,11 @@ void TfrmMDIParent::EvaluateEnablingRules() {
     ++evaluations_;
     TfrmMDIChild* window = activeImageWindow();
     const bool active = window != nullptr;
-    for (QAction* action : {tbZoomIn, tbZoom1to1, tbZoomOut, tbEyedropper, tbFitImageToWindow,
-                            tbCrop, btExtHatchRectArea, btIntHatchRectArea, btExtHatchPolyArea,
-                            btIntHatchPolyArea, tbTile, tbCloseAll, mnWindowTile, mnWindowCascade,
-                            mnWindowCloseAll, mnWindowFitToImage, mnWindowFitImageToWindow}) {
+    for (QAction* action :
+         {tbZoomIn, tbZoom1to1, tbZoomOut, tbEyedropper, tbFitImageToWindow, tbCrop,
+          btExtHatchRectArea, btIntHatchRectArea, btExtHatchPolyArea, btIntHatchPolyArea, tbTile,
+          tbCloseAll, mnClose, mnWindowTile, mnWindowCascade, mnWindowCloseAll, mnWindowFitToImage,
+          mnWindowFitImageToWindow}) {
         action->setEnabled(active);
     }
     tbNextWindow->setEnabled(imageWindows().size() >= 2);

@@ -190,6 +190,7 @@ private:
 
 public:
     // The main window's own commands, named as the menus and buttons that run them.
+    QAction* mnClose = nullptr;
     QAction* mnExit = nullptr;
     QAction* mnWindowTile = nullptr;
     QAction* mnWindowCascade = nullptr;

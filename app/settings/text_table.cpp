@@ -13,7 +13,7 @@ std::vector<int> range(int first, int last) {
 const std::vector<WindowTexts>& textTable() {
     using namespace common_text;
     static const std::vector<WindowTexts> table{
-        {"main window", "Main Menu", range(0, 67)},
+        {"main window", "Main Menu", range(0, 68)},
         {"main window", "Main Toolbar", range(0, 22)},
         {"main window", "Bottom Toolbar", range(0, 32)},
         {"main window", "Main Dialogs", range(0, 3)},

@@ -198,3 +198,23 @@ TEST_F(ProgramTest, ZoomKeysZoomTheActivePicture) {
     QTest::keyClick(main.get(), Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(window->Zoom(), -2);
 }
+
+TEST_F(ProgramTest, CloseClosesTheActivePictureWithTheUsualQuestion) {
+    main->settings().config.PromptToSave = 1;
+    main->NewImageWindow(pattern(40, 30), "kept")->SetSaved(true);
+    main->NewImageWindow(pattern(40, 30), "new");
+    main->EvaluateEnablingRules();
+    ASSERT_TRUE(main->mnClose->isEnabled());
+    answers = {MessageAnswer::Cancel};
+    main->mnClose->trigger();
+    EXPECT_EQ(main->imageWindows().size(), 2) << "the unsaved picture was kept";
+    ASSERT_EQ(messages.size(), 1u);
+    answers = {MessageAnswer::No};
+    main->mnClose->trigger();
+    ASSERT_EQ(main->imageWindows().size(), 1);
+    main->activeImageWindow()->setFocus();
+    QTest::keyClick(main->activeImageWindow(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(main->imageWindows().isEmpty()) << "a saved picture closes without asking";
+    main->EvaluateEnablingRules();
+    EXPECT_FALSE(main->mnClose->isEnabled());
+}
