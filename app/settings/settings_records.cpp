@@ -101,6 +101,10 @@ void PersistedSettings::load(const SettingsStore& store) {
         store.readBytes("", "GammasBuffer", stored) && stored.size() == gammaSize) {
         gammas = stored;
     }
+    int megabytes = 0;
+    if (store.readInteger("", "UndoMegabytes", megabytes) && megabytes >= 0) {
+        undoMegabytes = megabytes;
+    }
     recentFiles.clear();
     for (int i = 1; i <= maxRecentFiles; ++i) {
         QString file;
@@ -121,6 +125,7 @@ void PersistedSettings::save(SettingsStore& store) const {
     store.writeString(dirSection, "PaletteFileName", paletteFileName);
     store.writeString(dirSection, "PaletteDirectory", paletteDirectory);
     store.writeBinary("", "LocalSettings", &local, sizeof local);
+    store.writeInteger("", "UndoMegabytes", undoMegabytes);
     store.writeInteger("", "GammasBufSize", static_cast<int>(gammas.size()));
     store.writeBinary("", "GammasBuffer", gammas.constData(),
                       static_cast<std::size_t>(gammas.size()));

@@ -98,6 +98,8 @@ struct PersistedSettings {
     TLocalSettings local = defaultLocalSettings();
     QByteArray gammas; // opaque here
     QStringList recentFiles;
+    // The memory each image window's undo steps may take, in megabytes.
+    int undoMegabytes = 300;
 
     // Reads what is stored; what is missing keeps its current value.
     void load(const SettingsStore& store);

@@ -264,6 +264,17 @@ TEST_F(CorrectionRunTest, AStartWithNothingToCorrectSaysSoInsteadOfCopying) {
     EXPECT_EQ(main->imageWindows().size(), 2) << "a gamma alone corrects";
 }
 
+TEST_F(CorrectionRunTest, TheUndoBudgetComesFromTheSettings) {
+    main->settings().undoMegabytes = 0; // no undo at all
+    main->settings().config.CreateNewWindow = 0;
+    TfrmMDIChild* window = open();
+    EXPECT_EQ(window->History().Budget(), 0u);
+    mark(window, 3, QRect(5, 5, 20, 20));
+    main->correction().tbStart->trigger();
+    EXPECT_FALSE(window->CanUndo());
+    EXPECT_TRUE(window->Image().Corrected) << "the correction was made all the same";
+}
+
 TEST_F(CorrectionRunTest, AFailedInPlaceRunLeavesNothingToUndo) {
     main->settings().config.CreateNewWindow = 0;
     main->correction().ChooseOperation(1);

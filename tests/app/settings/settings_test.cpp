@@ -43,6 +43,7 @@ TEST(Settings, FirstStartUsesTheDefaults) {
     EXPECT_EQ(settings.config.Operation, 0);
     EXPECT_TRUE(settings.recentFiles.isEmpty());
     EXPECT_TRUE(settings.languageFileName.isEmpty());
+    EXPECT_EQ(settings.undoMegabytes, 300);
 }
 
 TEST(Settings, EverythingSurvivesAWriteAndANewReadByteForByte) {
@@ -61,6 +62,7 @@ TEST(Settings, EverythingSurvivesAWriteAndANewReadByteForByte) {
         settings.gammas.append(static_cast<char>(i));
     }
     settings.recentFiles = {"/a.jpg", "/b é.png", "/c.tif"};
+    settings.undoMegabytes = 1024;
     {
         SettingsStore store(file);
         settings.save(store);
@@ -71,6 +73,7 @@ TEST(Settings, EverythingSurvivesAWriteAndANewReadByteForByte) {
     EXPECT_TRUE(sameBytes(back.local, settings.local));
     EXPECT_EQ(back.gammas, settings.gammas);
     EXPECT_EQ(back.recentFiles, settings.recentFiles);
+    EXPECT_EQ(back.undoMegabytes, 1024);
     EXPECT_EQ(back.imageDirectory, settings.imageDirectory);
     EXPECT_EQ(back.paletteFileName, settings.paletteFileName);
     EXPECT_EQ(back.languageFileName, "Russian.ini");
