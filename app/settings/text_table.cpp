@@ -13,13 +13,13 @@ std::vector<int> range(int first, int last) {
 const std::vector<WindowTexts>& textTable() {
     using namespace common_text;
     static const std::vector<WindowTexts> table{
-        {"main window", "Main Menu", range(0, 68)},
+        {"main window", "Main Menu", range(0, 69)},
         {"main window", "Main Toolbar", range(0, 22)},
         {"main window", "Bottom Toolbar", range(0, 32)},
         {"main window", "Main Dialogs", range(0, 3)},
         // Messages are raised through the main window's message boxes.
         {"main window", "Common", range(0, 87)},
-        {"image window", "Child window", range(0, 8)},
+        {"image window", "Child window", range(0, 13)},
         {"image window", "Common", {Help, Cancel, Yes, No}},
         {"image files", "INPUT_OUTPUT", range(0, 19)},
         {"image files",
@@ -39,7 +39,7 @@ const std::vector<WindowTexts>& textTable() {
         {"print", "Common", {Help, Cancel, Start, Width, Height, Resolution, Millimetres, Inches}},
         {"print cancel", "Abort Printing", range(0, 1)},
         {"print cancel", "Common", {Cancel}},
-        {"options", "Options", range(0, 13)},
+        {"options", "Options", range(0, 14)},
         {"options", "Common", {Help, Cancel}},
         {"tips", "Techniques Dialog", range(0, 19)},
         {"tips", "Common", {Yes, No, Next}},
