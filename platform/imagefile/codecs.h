@@ -8,6 +8,7 @@
 #include "source.h"
 
 #include <cstdio>
+#include <optional>
 #include <span>
 
 namespace imagefile {
@@ -24,6 +25,13 @@ int readPcx(Source& file, Progress& progress, DibBuffer& out);
 int readJpeg(Source& file, Progress& progress, DibBuffer& out);
 int readPng(Source& file, Progress& progress, DibBuffer& out);
 int readTiff(Source& file, Progress& progress, DibBuffer& out);
+
+// How a file was written, as far as the writers can write it so again. The quality (1..100)
+// whose standard table lies nearest a JPEG file's first quantisation table; 0 when its header
+// cannot be read.
+int jpegQualityOf(Source& file);
+// Whether a TIFF file's first picture is stored compressed; nothing when it cannot be read.
+std::optional<bool> tiffIsCompressed(Source& file);
 
 int writeBmp(const DibView& picture, std::FILE* file, Progress& progress);
 int writePcx(const DibView& picture, std::FILE* file, Progress& progress);

@@ -1,27 +1,21 @@
 // ipImportInd and ipExportInd: the parameter block, the file, the format, and the codecs.
 #include "codecs.h"
+#include "open_file.h"
 
 #include "platform/atomic_file.h"
 #include "platform/picture_format.h"
 
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace imagefile {
 
 namespace {
-
-// Files larger than this are not read (no picture within the pixel limit needs
-// that many bytes).
-constexpr std::uint64_t maxFileSize = std::uint64_t{2} << 30;
 
 using platform::PictureFormat;
 
@@ -32,47 +26,6 @@ PictureFormat formatOfName(const std::string& name) {
     }
     return platform::pictureFormatOfExtension(std::string_view(name).substr(dot + 1));
 }
-
-int openErrorCode(int error) {
-    if (error == ENOENT || error == ENOTDIR) {
-        return IP_FILE_NOT_FOUND;
-    }
-    return error == ENOMEM ? IP_NO_MEMORY : IP_CANNOT_OPEN;
-}
-
-// An open picture file, read through a FileSource; closed when the object goes.
-class OpenFile {
-public:
-    OpenFile() = default;
-    ~OpenFile() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-
-    int open(const char* name) {
-        descriptor_ = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (descriptor_ < 0) {
-            return openErrorCode(errno);
-        }
-        struct stat status {};
-        if (::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode)) {
-            return IP_CANNOT_OPEN;
-        }
-        if (static_cast<std::uint64_t>(status.st_size) > maxFileSize) {
-            return IP_TOO_LARGE;
-        }
-        source_.emplace(descriptor_, static_cast<std::uint64_t>(status.st_size));
-        return IP_OK;
-    }
-    Source& source() { return *source_; }
-
-private:
-    int descriptor_ = -1;
-    std::optional<FileSource> source_;
-};
 
 int decode(Source& file, Progress& progress, DibBuffer& out) {
     const std::vector<std::uint8_t> first = file.bytesAt(0, 128);
@@ -93,6 +46,10 @@ int decode(Source& file, Progress& progress, DibBuffer& out) {
 }
 
 int jpegQuality(std::uint32_t flags) {
+    if (const std::uint32_t percent = (flags & IP_JPEG_PERCENT_MASK) >> IP_JPEG_PERCENT_SHIFT;
+        percent != 0) {
+        return static_cast<int>(std::min<std::uint32_t>(percent, 100));
+    }
     const std::uint32_t step = (flags & IP_JPEG_QUALITY_MASK) >> IP_JPEG_QUALITY_SHIFT;
     return step == 0 ? 75 : static_cast<int>(std::min<std::uint32_t>(step, 10) * 10);
 }
@@ -137,7 +94,7 @@ int encodeInto(int descriptor, PictureFormat format, const DibView& picture, std
 }
 
 constexpr std::uint32_t formatBits = IP_TIFF_UNCOMPRESSED | IP_TIFF_PACKBITS | IP_PNG_INTERLACED |
-                                     IP_PNG_SMALLEST | IP_JPEG_QUALITY_MASK;
+                                     IP_PNG_SMALLEST | IP_JPEG_QUALITY_MASK | IP_JPEG_PERCENT_MASK;
 
 bool validBlock(const TImportExportParams* params, std::uint32_t direction) {
     return params != nullptr && params->Size == sizeof(TImportExportParams) &&

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -286,6 +287,65 @@ int readJpeg(Source& file, Progress& progress, DibBuffer& out) {
     const int result = decode(info, reader, progress, out, line);
     jpeg_destroy_decompress(&info);
     return result;
+}
+
+namespace {
+
+// How far a quantisation table lies from another: the sum of the differences of its entries.
+long tableDistance(const JQUANT_TBL& table, const JQUANT_TBL& other) {
+    long distance = 0;
+    for (int i = 0; i < DCTSIZE2; ++i) {
+        distance += std::abs(long{table.quantval[i]} - long{other.quantval[i]});
+    }
+    return distance;
+}
+
+// The quality whose standard luminance table, as libjpeg scales it for baseline files, lies
+// nearest `table`; the higher quality where two lie equally near.
+int nearestQuality(const JQUANT_TBL& table) {
+    jpeg_compress_struct info{};
+    ErrorManager errors{};
+    installErrors(*reinterpret_cast<jpeg_common_struct*>(&info), errors);
+    if (setjmp(errors.escape) != 0) {
+        jpeg_destroy_compress(&info);
+        return 0;
+    }
+    jpeg_create_compress(&info);
+    info.in_color_space = JCS_RGB;
+    info.input_components = 3;
+    jpeg_set_defaults(&info);
+    int best = 0;
+    long bestDistance = 0;
+    for (int quality = 100; quality >= 1; --quality) {
+        jpeg_set_quality(&info, quality, TRUE);
+        const long distance = tableDistance(table, *info.quant_tbl_ptrs[0]);
+        if (best == 0 || distance < bestDistance) {
+            best = quality;
+            bestDistance = distance;
+        }
+    }
+    jpeg_destroy_compress(&info);
+    return best;
+}
+
+} // namespace
+
+int jpegQualityOf(Source& file) {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    SourceReader reader{};
+    installErrors(*reinterpret_cast<jpeg_common_struct*>(&info), errors);
+    if (setjmp(errors.escape) != 0) {
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
+    jpeg_create_decompress(&info);
+    readFrom(info, reader, file);
+    jpeg_read_header(&info, TRUE);
+    const JQUANT_TBL* luminance = info.quant_tbl_ptrs[0];
+    const int quality = luminance != nullptr ? nearestQuality(*luminance) : 0;
+    jpeg_destroy_decompress(&info);
+    return quality;
 }
 
 int writeJpeg(const DibView& picture, std::FILE* file, int quality, Progress& progress) {

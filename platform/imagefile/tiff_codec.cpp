@@ -646,6 +646,17 @@ int readTiff(Source& source, Progress& progress, DibBuffer& out) {
     return decode(file.tiff(), source.size(), progress, out);
 }
 
+std::optional<bool> tiffIsCompressed(Source& source) {
+    silenceLibtiff();
+    OpenTiff file(source);
+    std::uint16_t compression = COMPRESSION_NONE;
+    if (!file.open(baseAllocationCeiling) ||
+        TIFFGetFieldDefaulted(file.tiff(), TIFFTAG_COMPRESSION, &compression) != 1) {
+        return std::nullopt;
+    }
+    return compression != COMPRESSION_NONE;
+}
+
 int writeTiff(const DibView& picture, int descriptor, bool packBits, Progress& progress) {
     silenceLibtiff();
     TIFF* tiff = TIFFFdOpen(descriptor, "picture.tif", "w");

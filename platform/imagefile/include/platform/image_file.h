@@ -66,7 +66,11 @@ enum {
                                    filters, about three times as fast and a few percent larger
                                    on photographs */
     IP_JPEG_QUALITY_SHIFT = 12, /* quality step 1..9 (10 % .. 90 %); 0 means 75 % */
-    IP_JPEG_QUALITY_MASK = 0xF000
+    IP_JPEG_QUALITY_MASK = 0xF000,
+    IP_JPEG_PERCENT_SHIFT = 20, /* quality 1..100 in percent, taking the place of the step
+                                   when not 0: a camera's file is written again at its own
+                                   quality (values above 100 write 100) */
+    IP_JPEG_PERCENT_MASK = 0x7F00000
 };
 
 /* Called with the percentage done (0..100) and a value to ignore; return 0 to go on, -1 to
