@@ -364,8 +364,16 @@ QString TfrmMDIChild::pointerReport(QPoint client) const {
         .arg(qBlue(*colour));
 }
 
+void TfrmMDIChild::CloseWithoutAsking() {
+    closeWithoutAsking_ = true;
+    if (!close()) {
+        closeWithoutAsking_ = false;
+    }
+}
+
+// A Yes whose save did not happen (cancelled or failed) keeps the window and its picture.
 void TfrmMDIChild::closeEvent(QCloseEvent* event) {
-    if (host_.config().PromptToSave != 0 && !saved_) {
+    if (host_.config().PromptToSave != 0 && !saved_ && !closeWithoutAsking_) {
         const TLanguage& language = host_.language();
         const MessageAnswer answer = showMessage(
             this, MessageKind::QuestionWithCancel,
@@ -376,8 +384,9 @@ void TfrmMDIChild::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
-        if (answer == MessageAnswer::Yes) {
-            host_.saveBeforeClosing(*this);
+        if (answer == MessageAnswer::Yes && !host_.saveBeforeClosing(*this)) {
+            event->ignore();
+            return;
         }
     }
     QMdiSubWindow::closeEvent(event);

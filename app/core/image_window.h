@@ -14,11 +14,21 @@
 #include <QMdiSubWindow>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 class TLanguage;
 struct TConfigSettings;
 class TfrmMDIChild;
+
+// The file a picture was opened from or last saved to, and how that file was written.
+struct TPictureFile {
+    QString Path;
+    // The export format bits that write the file as it was; nothing when they are not known.
+    std::optional<std::uint32_t> FormatBits;
+    // The picture was opened from the file, and this program has not written it since.
+    bool Original = false;
+};
 
 // What an image window needs from the main window that holds it.
 class ImageWindowHost {
@@ -29,8 +39,9 @@ public:
     virtual QString applicationTitle() const = 0;
     // Panel 0 of the status bar.
     virtual void showStatus(const QString& text) = 0;
-    // The user answered Yes to the close question: run Save As for this window.
-    virtual void saveBeforeClosing(TfrmMDIChild& window) = 0;
+    // The user answered Yes to the close question: run Save As for this window; whether the
+    // picture was saved (the window stays open when it was not).
+    virtual bool saveBeforeClosing(TfrmMDIChild& window) = 0;
     // The example recorder: the pop-up's commands record themselves.
     virtual ExampleRecording& recording() { return ExampleRecording::none(); }
     // The tool of all image windows (0 to 15).
@@ -134,6 +145,13 @@ public:
     // "(x,y)   R:r,G:g,B:b" for a client point over the picture; empty elsewhere.
     QString pointerReport(QPoint client) const;
 
+    // The file behind the picture. Edits that replace the picture give it a new name, so it has
+    // no file of its own until Undo gives it back the file's name.
+    TPictureFile File;
+    bool HasOwnFile() const { return !File.Path.isEmpty() && File.Path == fileName_; }
+    // Closes the window without the question about unsaved changes.
+    void CloseWithoutAsking();
+
     // Reference regions and hatch areas marked on the picture.
     TRefRegionList Regions;
     // The metadata of the file the picture came from; results made from it inherit it.
@@ -188,6 +206,7 @@ private:
     TImageView* view_;
     QString fileName_;
     bool saved_ = false;
+    bool closeWithoutAsking_ = false;
     TImageHistory history_;
     int windowNumber_;
     int zoom_ = 1;

@@ -492,8 +492,8 @@ void TfrmMDIParent::showStatus(const QString& text) {
     statusPanel0_->setText(text);
 }
 
-void TfrmMDIParent::saveBeforeClosing(TfrmMDIChild& window) {
-    files_->SaveAs(window);
+bool TfrmMDIParent::saveBeforeClosing(TfrmMDIChild& window) {
+    return files_->SaveAs(window);
 }
 
 QString TfrmMDIParent::NextImageName() {
@@ -621,7 +621,7 @@ void TfrmMDIParent::dropEvent(QDropEvent* event) {
 }
 
 void TfrmMDIParent::closeEvent(QCloseEvent* event) {
-    if (!CloseAll()) {
+    if (!files_->SettleUnsavedPictures() || !CloseAll()) {
         event->ignore();
         return;
     }

@@ -82,7 +82,7 @@ public:
                            int mode) override;
     const TConfigSettings& config() const override { return settings_.config; }
     void showStatus(const QString& text) override;
-    void saveBeforeClosing(TfrmMDIChild& window) override;
+    bool saveBeforeClosing(TfrmMDIChild& window) override;
     std::uint32_t referenceColour() const override;
     void colourPicked(std::uint32_t colour) override;
     void runCrop(TfrmMDIChild& window) override;

@@ -1,5 +1,6 @@
 #include "message_boxes.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -50,7 +51,14 @@ MessageAnswer showMessage(QWidget* parent, MessageKind kind, const MessageTexts&
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    switch (box.exec()) {
+    if (!texts.checkText.isEmpty()) {
+        box.setCheckBox(new QCheckBox(texts.checkText, &box));
+    }
+    const int answer = box.exec();
+    if (texts.checked != nullptr && box.checkBox() != nullptr) {
+        *texts.checked = box.checkBox()->isChecked();
+    }
+    switch (answer) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
     case QMessageBox::No:

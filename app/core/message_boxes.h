@@ -22,6 +22,10 @@ struct MessageTexts {
     QString yes; // button texts; empty keeps the desktop's own
     QString no;
     QString cancel;
+    // A check box under the text ("Do not ask again"), shown when its text is not empty; its
+    // state is written to `checked` when the box closes.
+    QString checkText;
+    bool* checked = nullptr;
 };
 
 // Shows a modal box; with a responder set, asks it instead.

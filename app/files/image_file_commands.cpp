@@ -11,6 +11,7 @@
 #include "workspace_host.h"
 
 #include "platform/picture_format.h"
+#include "platform/picture_writing.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -40,6 +41,18 @@ void reportIncomplete(WorkspaceHost& main, const QString& fileName) {
     main.showStatus(formatText(main.language().Text("Common", common_text::IncompletePicture),
                                {QFileInfo(fileName).fileName()}));
     main.warningText(formatText(main.language().Text("INPUT_OUTPUT", incompleteText), {fileName}));
+}
+
+// The file a picture was opened from, with how it was written when its content has the
+// format its name asks for (a JPEG named .png is written as PNG, with the saving options).
+TPictureFile fileBehind(const QString& fileName) {
+    TPictureFile file{fileName, std::nullopt, true};
+    const platform::PictureWriting writing =
+        platform::pictureWritingOfFile(QFile::encodeName(fileName).constData());
+    if (writing.format == formatOfName(fileName)) {
+        file.FormatBits = writing.bits;
+    }
+    return file;
 }
 
 void reportResult(WorkspaceHost& main, int result) {
@@ -79,13 +92,12 @@ QString resultCodeText(const TLanguage& language, int code) {
     return {};
 }
 
-unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local, bool smallestPng) {
+unsigned formatBitsFor(const QString& fileName, const TLocalSettings& local) {
     switch (formatOfName(fileName)) {
     case PictureFormat::Tiff:
         return local.TiffCompression == 1 ? IP_TIFF_PACKBITS : IP_TIFF_UNCOMPRESSED;
     case PictureFormat::Png:
-        return (local.PngInterlaced != 0 ? IP_PNG_INTERLACED : 0) |
-               (smallestPng ? IP_PNG_SMALLEST : 0);
+        return local.PngInterlaced != 0 ? IP_PNG_INTERLACED : 0;
     case PictureFormat::Jpeg:
         return unsigned(std::clamp(local.JpegQuality, 1, 9)) << 12;
     default:
@@ -126,6 +138,7 @@ bool OpenImageFile(WorkspaceHost& main, const QString& fileName) {
     }
     TfrmMDIChild* window = main.NewImageWindow(std::move(image), fileName);
     window->Metadata = std::move(metadata);
+    window->File = fileBehind(fileName);
     window->SetSaved(true);
     if (incomplete) {
         reportIncomplete(main, fileName);
@@ -142,8 +155,18 @@ bool SaveImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fil
     if (!confirmFormatOptions(main, format)) {
         return false;
     }
-    const unsigned bits =
-        formatBitsFor(fileName, main.settings().local, pngSmallestFile(main.store()));
+    return WriteImageFile(main, window, fileName, formatBitsFor(fileName, main.settings().local));
+}
+
+bool WriteImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fileName,
+                    unsigned formatBits) {
+    const PictureFormat format = formatOfName(fileName);
+    if (format == PictureFormat::Unknown) {
+        reportUnknownExtension(main, fileName);
+        return false;
+    }
+    const bool smallest = format == PictureFormat::Png && pngSmallestFile(main.store());
+    const unsigned bits = formatBits | (smallest ? unsigned(IP_PNG_SMALLEST) : 0u);
     const QByteArray encoded = QFile::encodeName(fileName);
     const QString caption = formatText(main.language().Text("Common", common_text::Saving),
                                        {QFileInfo(fileName).fileName()});
@@ -157,6 +180,7 @@ bool SaveImageFile(WorkspaceHost& main, TfrmMDIChild& window, const QString& fil
     }
     main.settings().imageDirectory = QFileInfo(fileName).absolutePath();
     window.setFileName(fileName);
+    window.File = {fileName, formatBits, false};
     window.SetSaved(true);
     return true;
 }

@@ -105,6 +105,10 @@ void PersistedSettings::load(const SettingsStore& store) {
     if (store.readInteger("", "UndoMegabytes", megabytes) && megabytes >= 0) {
         undoMegabytes = megabytes;
     }
+    int ask = 1;
+    if (store.readInteger("", "AskBeforeReplacingOriginals", ask)) {
+        askBeforeReplacingOriginals = ask != 0;
+    }
     recentFiles.clear();
     for (int i = 1; i <= maxRecentFiles; ++i) {
         QString file;
@@ -126,6 +130,7 @@ void PersistedSettings::save(SettingsStore& store) const {
     store.writeString(dirSection, "PaletteDirectory", paletteDirectory);
     store.writeBinary("", "LocalSettings", &local, sizeof local);
     store.writeInteger("", "UndoMegabytes", undoMegabytes);
+    store.writeInteger("", "AskBeforeReplacingOriginals", askBeforeReplacingOriginals ? 1 : 0);
     store.writeInteger("", "GammasBufSize", static_cast<int>(gammas.size()));
     store.writeBinary("", "GammasBuffer", gammas.constData(),
                       static_cast<std::size_t>(gammas.size()));

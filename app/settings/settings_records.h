@@ -100,6 +100,8 @@ struct PersistedSettings {
     QStringList recentFiles;
     // The memory each image window's undo steps may take, in megabytes.
     int undoMegabytes = 300;
+    // Whether Save asks before it writes over the file a picture was opened from.
+    bool askBeforeReplacingOriginals = true;
 
     // Reads what is stored; what is missing keeps its current value.
     void load(const SettingsStore& store);

@@ -264,18 +264,17 @@ TEST_F(ProgramTest, FormatBitsAndTheJpegOptionsDialog) {
     local.JpegQuality = 7;
     local.TiffCompression = 1;
     local.PngInterlaced = 1;
-    EXPECT_EQ(formatBitsFor("a.JPG", local, false), 7u << 12);
-    EXPECT_EQ(formatBitsFor("a.jpe", local, false), 7u << 12);
-    EXPECT_EQ(formatBitsFor("a.JPEG", local, false), 7u << 12);
-    EXPECT_EQ(formatBitsFor("a.tif", local, false), 0xC0u);
-    EXPECT_EQ(formatBitsFor("a.TIFF", local, false), 0xC0u);
-    EXPECT_EQ(formatBitsFor("a.png", local, false), 0x10000u);
-    EXPECT_EQ(formatBitsFor("a.png", local, true), 0x30000u);
-    EXPECT_EQ(formatBitsFor("a.bmp", local, true), 0u);
+    EXPECT_EQ(formatBitsFor("a.JPG", local), 7u << 12);
+    EXPECT_EQ(formatBitsFor("a.jpe", local), 7u << 12);
+    EXPECT_EQ(formatBitsFor("a.JPEG", local), 7u << 12);
+    EXPECT_EQ(formatBitsFor("a.tif", local), 0xC0u);
+    EXPECT_EQ(formatBitsFor("a.TIFF", local), 0xC0u);
+    EXPECT_EQ(formatBitsFor("a.png", local), 0x10000u);
+    EXPECT_EQ(formatBitsFor("a.bmp", local), 0u);
     local.TiffCompression = 0;
     local.PngInterlaced = 0;
-    EXPECT_EQ(formatBitsFor("a.tif", local, false), 0x20u);
-    EXPECT_EQ(formatBitsFor("a.png", local, true), 0x20000u);
+    EXPECT_EQ(formatBitsFor("a.tif", local), 0x20u);
+    EXPECT_EQ(formatBitsFor("a.png", local), 0u);
 
     TJPEGOptions options(main->language(), local);
     EXPECT_EQ(options.cmbQuality->count(), 9);
