@@ -510,7 +510,7 @@ TfrmMDIChild* TfrmMDIParent::NewImageWindow(std::unique_ptr<TDIBImage> image, co
         nextWindowNumber_ = 0;
     }
     auto* window = new TfrmMDIChild(*this, std::move(image), name, nextWindowNumber_);
-    window->History().SetBudget(std::size_t(std::max(settings_.undoMegabytes, 0)) << 20);
+    window->History().SetBudget(settings_.undoBudgetBytes());
     mdiArea_->addSubWindow(window);
     window->move(cascadeOffset * cascadeStep_, cascadeOffset * cascadeStep_);
     window->show();

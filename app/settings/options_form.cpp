@@ -11,6 +11,18 @@ namespace {
 
 const QString section = "Options";
 
+// The most memory the undo steps of one picture may take, in megabytes (64 GB).
+constexpr int maxUndoMegabytes = 65536;
+
+// A number field with its label before it, the rest of the row empty.
+QHBoxLayout* labelledRow(QLabel* label, QWidget* field) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(field);
+    row->addStretch();
+    return row;
+}
+
 // Fills a list with the file names matching `pattern` in `folder` and selects `wanted` (any
 // case), or else the first.
 void listFiles(QComboBox* list, const QString& folder, const QString& pattern,
@@ -30,10 +42,11 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
       chbAdjustSize(new QCheckBox(this)), chbDisplayTips(new QCheckBox(this)),
       chbDisplayJPEGOptions(new QCheckBox(this)), chbDisplayTIFFOptions(new QCheckBox(this)),
       chbDisplayPNGOptions(new QCheckBox(this)), edtProgressDelay(new TIntEdit(this)),
-      cmbLanguageFiles(new QComboBox(this)), cmbHelpFiles(new QComboBox(this)),
-      lbLanguage(new QLabel(this)), btOK(new QPushButton("OK", this)),
-      btCancel(new QPushButton(this)), btHelp(new QPushButton(this)), settings_(settings),
-      store_(store), languageFolder_(QDir(dataFolder).filePath("Language")) {
+      edtUndoMegabytes(new TIntEdit(this)), cmbLanguageFiles(new QComboBox(this)),
+      cmbHelpFiles(new QComboBox(this)), lbLanguage(new QLabel(this)),
+      btOK(new QPushButton("OK", this)), btCancel(new QPushButton(this)),
+      btHelp(new QPushButton(this)), settings_(settings), store_(store),
+      languageFolder_(QDir(dataFolder).filePath("Language")) {
     setWindowTitle(language.Text(section, 0));
     chbPromtToSave->setText(language.Text(section, 1));
     chbSaveCollection->setText(language.Text(section, 2));
@@ -48,6 +61,7 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
     chbDisplayTIFFOptions->setText(language.Text(section, 11));
     chbDisplayPNGOptions->setText(language.Text(section, 12));
     auto* lbHelpFile = new QLabel(language.Text(section, 13), grbLanguage);
+    auto* lbUndoMegabytes = new QLabel(language.Text(section, 14), this);
     btCancel->setText(language.Text("Common", common_text::Cancel));
     btHelp->setText(language.Text("Common", common_text::Help));
 
@@ -64,6 +78,10 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
     edtProgressDelay->SetMax(59);
     edtProgressDelay->SetValue(config.ProgressDelay);
     edtProgressDelay->setToolTip("0..59");
+    edtUndoMegabytes->SetMin(0);
+    edtUndoMegabytes->SetMax(maxUndoMegabytes);
+    edtUndoMegabytes->SetValue(settings.undoMegabytes);
+    edtUndoMegabytes->setToolTip(QString("0..%1").arg(maxUndoMegabytes));
 
     const QString languageFile = settings.languageFileName.isEmpty()
                                      ? TLanguage::DefaultLanguageFileName()
@@ -80,10 +98,6 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
     languageLayout->addRow(lbHelpFile, cmbHelpFiles);
     languageLayout->addRow(lbNote1);
     languageLayout->addRow(lbNote2);
-    auto* delay = new QHBoxLayout;
-    delay->addWidget(lbDelay);
-    delay->addWidget(edtProgressDelay);
-    delay->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btOK);
@@ -95,7 +109,8 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
              chbDisplayJPEGOptions, chbDisplayTIFFOptions, chbDisplayPNGOptions}) {
         layout->addWidget(box);
     }
-    layout->addLayout(delay);
+    layout->addLayout(labelledRow(lbDelay, edtProgressDelay));
+    layout->addLayout(labelledRow(lbUndoMegabytes, edtUndoMegabytes));
     layout->addWidget(grbLanguage);
     layout->addLayout(buttons);
 
@@ -127,6 +142,7 @@ void TOptionsForm::btOKClick() {
     settings_.local.DisplayJPEGOptions = chbDisplayJPEGOptions->isChecked();
     settings_.local.DisplayTIFFOptions = chbDisplayTIFFOptions->isChecked();
     settings_.local.DisplayPNGOptions = chbDisplayPNGOptions->isChecked();
+    settings_.undoMegabytes = edtUndoMegabytes->Value();
     if (!cmbLanguageFiles->currentText().isEmpty()) {
         settings_.languageFileName = cmbLanguageFiles->currentText();
     }

@@ -34,6 +34,7 @@ public:
     QCheckBox* chbDisplayTIFFOptions;
     QCheckBox* chbDisplayPNGOptions;
     TIntEdit* edtProgressDelay;
+    TIntEdit* edtUndoMegabytes;
     QComboBox* cmbLanguageFiles;
     QComboBox* cmbHelpFiles;
     QLabel* lbLanguage;

@@ -2,6 +2,7 @@
 
 #include "about_form.h"
 #include "help_system.h"
+#include "image_window.h"
 #include "language.h"
 #include "menu_items.h"
 #include "options_form.h"
@@ -11,6 +12,7 @@
 #include "workspace_host.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 
@@ -49,7 +51,17 @@ void SettingsCommands::showOptions() {
     TOptionsForm options(host().language(), host().settings(), host().store(), host().dataFolder(),
                          host().dialogParent());
     options.showHelp = [this](int topic) { showHelp(topic); };
-    options.exec();
+    if (options.exec() == QDialog::Accepted) {
+        applyUndoBudget();
+    }
+}
+
+// The open pictures keep their undo steps within the budget now set, the oldest going first.
+void SettingsCommands::applyUndoBudget() {
+    const std::size_t budget = host().settings().undoBudgetBytes();
+    for (TfrmMDIChild* window : host().imageWindows()) {
+        window->History().SetBudget(budget);
+    }
 }
 
 QString SettingsCommands::helpFilePath() const {

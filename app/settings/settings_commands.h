@@ -56,6 +56,7 @@ public:
 private:
     QAction* helpItem(const char* name, int position, int topic);
     QString helpFilePath() const;
+    void applyUndoBudget();
 
     QString version_;
     THelpWindow* helpWindow_ = nullptr;

@@ -100,6 +100,7 @@ struct PersistedSettings {
     QStringList recentFiles;
     // The memory each image window's undo steps may take, in megabytes.
     int undoMegabytes = 300;
+    std::size_t undoBudgetBytes() const { return std::size_t(std::max(undoMegabytes, 0)) << 20; }
     // Whether Save asks before it writes over the file a picture was opened from.
     bool askBeforeReplacingOriginals = true;
 

@@ -6,6 +6,7 @@
 #include "correction_records.h"
 #include "image_commands.h"
 #include "operation_panel.h"
+#include "options_form.h"
 #include "panel_glyphs.h"
 #include "progress_form.h"
 
@@ -273,6 +274,23 @@ TEST_F(CorrectionRunTest, TheUndoBudgetComesFromTheSettings) {
     main->correction().tbStart->trigger();
     EXPECT_FALSE(window->CanUndo());
     EXPECT_TRUE(window->Image().Corrected) << "the correction was made all the same";
+}
+
+TEST_F(CorrectionRunTest, AChangedUndoBudgetReachesTheOpenWindowsAtOnce) {
+    main->settings().config.CreateNewWindow = 0;
+    TfrmMDIChild* window = open();
+    mark(window, 3, QRect(5, 5, 20, 20));
+    main->correction().tbStart->trigger();
+    ASSERT_TRUE(window->CanUndo());
+    QTimer::singleShot(0, [] {
+        auto* options = qobject_cast<TOptionsForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(options, nullptr);
+        options->edtUndoMegabytes->SetValue(0);
+        options->btOK->click();
+    });
+    main->settingsCommands().showOptions();
+    EXPECT_EQ(window->History().Budget(), 0u);
+    EXPECT_FALSE(window->CanUndo()) << "the kept step no longer fits";
 }
 
 TEST_F(CorrectionRunTest, AFailedInPlaceRunLeavesNothingToUndo) {

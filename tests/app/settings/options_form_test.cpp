@@ -1,6 +1,7 @@
 #include "options_form.h"
 
 #include <QDir>
+#include <QLayout>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +30,13 @@ struct OptionsScene {
         std::ofstream(dir.filePath(name).toStdString()) << text;
     }
 };
+
+// Types `text` into a number field and commits it with Enter.
+void typeNumber(TIntEdit* edit, const QString& text) {
+    edit->Field()->selectAll();
+    QTest::keyClicks(edit->Field(), text);
+    QTest::keyClick(edit->Field(), Qt::Key_Return);
+}
 
 } // namespace
 
@@ -77,4 +85,58 @@ TEST(OptionsForm, DelayIsKeptEvenOnCancelAndOkWritesTheRest) {
     QString stored;
     ASSERT_TRUE(scene.store->readString("DirSection", "LanguageFileName", stored));
     EXPECT_EQ(stored, "Russian.ini");
+}
+
+TEST(OptionsForm, UndoMemoryFieldShowsTheSettingBesideItsLabel) {
+    OptionsScene scene;
+    TLanguage english;
+    ASSERT_TRUE(english.Load(QDir(HUEMARK_DATA_DIR).filePath("Language/English.ini")));
+    scene.settings.undoMegabytes = 1234;
+    TOptionsForm form(english, scene.settings, *scene.store, scene.dir.path());
+    EXPECT_EQ(form.edtUndoMegabytes->Value(), 1234);
+    EXPECT_EQ(form.edtUndoMegabytes->Min(), 0);
+    EXPECT_EQ(form.edtUndoMegabytes->Max(), 65536);
+
+    form.layout()->activate();
+    const QLabel* label = nullptr;
+    for (const QLabel* candidate : form.findChildren<QLabel*>()) {
+        if (candidate->text() == "Memory for the undo steps of each picture (MB):") {
+            label = candidate;
+        }
+    }
+    ASSERT_NE(label, nullptr);
+    const QRect field = form.edtUndoMegabytes->geometry();
+    EXPECT_LT(label->geometry().right(), field.left()) << "the label comes before the field";
+    EXPECT_GE(label->geometry().center().y(), field.top()) << "on the field's row";
+    EXPECT_LE(label->geometry().center().y(), field.bottom()) << "on the field's row";
+}
+
+TEST(OptionsForm, UndoMemoryIsStoredByOkOnly) {
+    OptionsScene scene;
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        typeNumber(form.edtUndoMegabytes, "120");
+        form.btCancel->click();
+    }
+    EXPECT_EQ(scene.settings.undoMegabytes, 300) << "Cancel leaves the setting";
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        typeNumber(form.edtUndoMegabytes, "120");
+        EXPECT_EQ(scene.settings.undoMegabytes, 300) << "not taken before OK";
+        form.btOK->click();
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(scene.settings.undoMegabytes, 120);
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        typeNumber(form.edtUndoMegabytes, "0");
+        form.btOK->click();
+    }
+    EXPECT_EQ(scene.settings.undoMegabytes, 0) << "no undo at all is a choice";
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        typeNumber(form.edtUndoMegabytes, "70000");
+        form.btOK->click();
+    }
+    EXPECT_EQ(scene.settings.undoMegabytes, 65536) << "clamped to the largest";
 }
