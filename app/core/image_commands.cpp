@@ -75,7 +75,10 @@ void ImageCommands::addEditMenu(QMenuBar* bar, QAction* before) {
         }
     });
     mnRedo = addMainMenuItem(mmnEdit, language, "mnRedo", 67);
-    mnRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
+    // Ctrl+Shift+Z, and the desktop's own Redo keys besides (Ctrl+Y on some).
+    mnRedo->setShortcuts(
+        eachKeyOnce(QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)} +
+                    QKeySequence::keyBindings(QKeySequence::Redo)));
     connect(mnRedo, &QAction::triggered, this, [this] {
         if (TfrmMDIChild* window = host().activeImageWindow()) {
             window->Redo();

@@ -8,6 +8,16 @@
 #include <QToolBar>
 #include <QWidget>
 
+QList<QKeySequence> eachKeyOnce(const QList<QKeySequence>& keys) {
+    QList<QKeySequence> once;
+    for (const QKeySequence& key : keys) {
+        if (!once.contains(key)) {
+            once << key;
+        }
+    }
+    return once;
+}
+
 QAction* addMainMenuItem(QMenu* menu, const TLanguage& language, const char* name, int position) {
     QAction* action = menu->addAction(language.Text("Main Menu", position));
     action->setObjectName(name);

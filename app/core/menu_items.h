@@ -2,6 +2,8 @@
 // language section "Main Menu".
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QPointer>
 #include <QRect>
 
@@ -35,6 +37,10 @@ public:
 private:
     std::array<QPointer<QObject>, lastCode + 1> objects_{};
 };
+
+// `keys` with each key once, in their order: a key an action holds twice is ambiguous, and
+// then it does nothing (the desktop's standard keys may repeat one given besides them).
+QList<QKeySequence> eachKeyOnce(const QList<QKeySequence>& keys);
 
 // Adds an item named `name` with text `position` of "Main Menu" to `menu`.
 QAction* addMainMenuItem(QMenu* menu, const TLanguage& language, const char* name, int position);

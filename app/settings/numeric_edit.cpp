@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -54,9 +55,22 @@ void TNumericEditBase::SetArrowWidth(int width) {
     down_->setFixedWidth(width);
 }
 
+// The field takes the undo and redo keys only while it has typing of its own to undo or redo;
+// otherwise they reach the window's commands (Undo of the last correction), as a field that
+// merely kept the focus after a click should not swallow them.
+bool TNumericEditBase::leavesKeyToWindow(const QKeyEvent& key) const {
+    return (key.matches(QKeySequence::Undo) && !field_->isUndoAvailable()) ||
+           (key.matches(QKeySequence::Redo) && !field_->isRedoAvailable());
+}
+
 bool TNumericEditBase::eventFilter(QObject* watched, QEvent* event) {
     if (watched == field_ && event->type() == QEvent::MouseButtonPress) {
         emit clickEdit();
+    }
+    if (watched == field_ && event->type() == QEvent::ShortcutOverride &&
+        leavesKeyToWindow(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+class QKeyEvent;
+
 class TNumericEditBase : public QWidget {
     Q_OBJECT
 
@@ -40,6 +42,7 @@ protected:
 private:
     void commitText();
     void step(int direction);
+    bool leavesKeyToWindow(const QKeyEvent& key) const;
 
     QLineEdit* field_;
     QToolButton* up_;

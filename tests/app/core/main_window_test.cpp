@@ -1,6 +1,7 @@
 #include "program_fixture.h"
 
 #include "help_system.h"
+#include "menu_items.h"
 #include "recent_files.h"
 #include "tip_box.h"
 
@@ -8,9 +9,12 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <map>
 
 namespace {
 const QString sample = HUEMARK_DATA_DIR "/Images/still-life-small.bmp";
@@ -217,4 +221,49 @@ TEST_F(ProgramTest, CloseClosesTheActivePictureWithTheUsualQuestion) {
     EXPECT_TRUE(main->imageWindows().isEmpty()) << "a saved picture closes without asking";
     main->EvaluateEnablingRules();
     EXPECT_FALSE(main->mnClose->isEnabled());
+}
+
+// A key given to two commands (or twice to one) is ambiguous, and then neither runs.
+TEST_F(ProgramTest, NoTwoCommandsShareAKey) {
+    main->NewImageWindow(pattern(40, 30), "p");
+    std::map<QString, QString> owners;
+    const auto claim = [&owners](const QKeySequence& key, const QString& owner) {
+        const QString text = key.toString(QKeySequence::PortableText);
+        const auto [where, fresh] = owners.emplace(text, owner);
+        EXPECT_TRUE(fresh) << text.toStdString() << " is held by " << where->second.toStdString()
+                           << " and " << owner.toStdString();
+    };
+    for (const QAction* action : main->findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            claim(key, action->objectName() + " " + action->text());
+        }
+    }
+    for (const QShortcut* shortcut : main->findChildren<QShortcut*>()) {
+        for (const QKeySequence& key : shortcut->keys()) {
+            claim(key, shortcut->objectName());
+        }
+    }
+    EXPECT_TRUE(owners.contains("Ctrl+Shift+Z"));
+}
+
+TEST_F(ProgramTest, UndoAndRedoKeysReachTheActivePicture) {
+    main->settings().config.CreateNewWindow = 0;
+    TfrmMDIChild* window = main->NewImageWindow(pattern(40, 30), "p");
+    window->SetSaved(true);
+    ASSERT_TRUE(window->KeepStateBeforeChange());
+    window->Image().Bits[0] ^= 0xFF;
+    window->SetSaved(false);
+    main->EvaluateEnablingRules();
+    QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(window->Saved()) << "undone back to the saved state";
+    main->EvaluateEnablingRules();
+    QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(window->Saved()) << "redone";
+}
+
+TEST(MenuKeys, EachKeyIsGivenOnceInItsFirstPlace) {
+    const QKeySequence redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    const QKeySequence y(Qt::CTRL | Qt::Key_Y);
+    EXPECT_EQ(eachKeyOnce({redo, y, redo}), (QList<QKeySequence>{redo, y}));
+    EXPECT_EQ(eachKeyOnce({}), QList<QKeySequence>{});
 }

@@ -1,9 +1,11 @@
 #include "numeric_edit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -87,4 +89,38 @@ TEST(RealEdit, FormatsWithItsDecimalsAndReportsClicks) {
     edit.setEnabled(false);
     EXPECT_FALSE(edit.Field()->isEnabled()) << "Enabled covers the field and the arrows";
     EXPECT_FALSE(arrow(edit, Qt::UpArrow)->isEnabled());
+}
+
+// Ctrl+Z in a field that holds no typing of its own is the window's Undo; once something was
+// typed, it undoes the typing first.
+TEST(RealEdit, LeavesTheUndoKeysToTheWindowUntilSomethingIsTyped) {
+    QWidget window;
+    auto* edit = new TRealEdit(&window);
+    (new QVBoxLayout(&window))->addWidget(edit);
+    auto* undo = new QAction(&window);
+    undo->setShortcut(QKeySequence::Undo);
+    auto* redo = new QAction(&window);
+    redo->setShortcut(QKeySequence::Redo);
+    window.addActions({undo, redo});
+    QSignalSpy undone(undo, &QAction::triggered);
+    QSignalSpy redone(redo, &QAction::triggered);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    edit->SetValue(1.0L);
+
+    QTest::keySequence(edit->Field(), QKeySequence::Undo);
+    QTest::keySequence(edit->Field(), QKeySequence::Redo);
+    EXPECT_EQ(undone.count(), 1);
+    EXPECT_EQ(redone.count(), 1);
+
+    QTest::keyClicks(edit->Field(), "5");
+    const QString typed = edit->Field()->text();
+    QTest::keySequence(edit->Field(), QKeySequence::Undo);
+    EXPECT_EQ(undone.count(), 1) << "the typing was undone instead";
+    EXPECT_NE(edit->Field()->text(), typed);
+    QTest::keySequence(edit->Field(), QKeySequence::Redo);
+    EXPECT_EQ(redone.count(), 1);
+    EXPECT_EQ(edit->Field()->text(), typed);
 }
