@@ -3,6 +3,7 @@
 #include "learn.h"
 #include "messages.h"
 #include "output_names.h"
+#include "output_options.h"
 #include "picture_job.h"
 #include "worker_pool.h"
 
@@ -28,8 +29,7 @@ struct ApplyOptions {
     std::string preset;
     std::vector<std::string> inputs;
     std::string outputFolder;
-    std::string format;
-    int quality = 8;
+    OutputOptions output;
     int jobs = 1;
     bool keepTree = false;
     bool acceptIncomplete = false;
@@ -166,8 +166,8 @@ int runApply(const ApplyOptions& options) {
         std::cerr << "huemark-batch: " << options.preset << ": " << engineMessage(loaded) << "\n";
         return 2;
     }
-    const std::vector<std::string> outputs =
-        outputNamesFor(options.inputs, {options.outputFolder, options.format, options.keepTree});
+    const std::vector<std::string> outputs = outputNamesFor(
+        options.inputs, {options.outputFolder, options.output.format, options.keepTree});
     if (reportClashes(findClashes(outputs), options) ||
         !makeOutputFolders(options.outputFolder, outputs)) {
         return 2;
@@ -183,7 +183,7 @@ int runApply(const ApplyOptions& options) {
         .run =
             [&](std::size_t i) {
                 return applyLoadedPreset({options.inputs[i], outputs[i],
-                                          formatBitsFor(outputs[i], options.quality),
+                                          formatBitsFor(outputs[i], options.output),
                                           options.acceptIncomplete});
             },
         .abandon =
@@ -250,14 +250,7 @@ int main(int argc, char** argv) {
     applyCommand->add_option("files", apply.inputs, "Pictures to correct")->required();
     applyCommand->add_option("--out", apply.outputFolder, "Folder for the corrected pictures")
         ->required();
-    applyCommand
-        ->add_option("--format", apply.format,
-                     "Format of the results (default: the input's, by its extension or, when "
-                     "that is not one of these, by its content)")
-        ->check(CLI::IsMember({"bmp", "jpg", "tif", "png", "pcx"}));
-    applyCommand->add_option("--quality", apply.quality, "JPEG quality step, 1 (10 %) to 9 (90 %)")
-        ->check(CLI::Range(1, 9))
-        ->default_val(8);
+    addOutputOptions(*applyCommand, apply.output);
     applyCommand->add_option("--jobs", apply.jobs, "Worker processes")
         ->check(CLI::Range(1, 256))
         ->default_val(1);

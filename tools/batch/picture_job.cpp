@@ -74,14 +74,6 @@ JobResult writePicture(const Block& picture, const PictureJob& job,
 
 } // namespace
 
-std::uint32_t formatBitsFor(const std::string& output, int quality) {
-    const std::string extension = std::filesystem::path(output).extension().string();
-    const bool jpeg = extension.size() > 1 &&
-                      platform::pictureFormatOfExtension(std::string_view(extension).substr(1)) ==
-                          platform::PictureFormat::Jpeg;
-    return jpeg ? static_cast<std::uint32_t>(quality) << IP_JPEG_QUALITY_SHIFT : 0u;
-}
-
 void catchFileSizeLimit() {
     struct sigaction action {};
     action.sa_handler = noteFileSizeLimit;

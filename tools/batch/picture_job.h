@@ -28,10 +28,6 @@ struct PictureJob {
 // The preset must have been loaded into this process with TWKSetPresetFile.
 JobResult applyLoadedPreset(const PictureJob& job);
 
-// The export flags for an output name: the JPEG quality step for .jpg, .jpeg and .jpe in any
-// case.
-std::uint32_t formatBitsFor(const std::string& output, int quality);
-
 // For a worker, before its first picture: a write beyond the file size limit (ulimit -f) then
 // fails its picture with stopSignal SIGXFSZ, and the library removes the temporary file, where
 // the signal's default action would kill the worker in the middle of the write.
