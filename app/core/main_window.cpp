@@ -261,7 +261,8 @@ void TfrmMDIParent::listImageWindows() {
     for (int index = 0; index < windows.size(); ++index) {
         TfrmMDIChild* window = windows[index];
         const QString prefix = index < 9 ? QString("&%1 ").arg(index + 1) : QString();
-        QAction* item = mmnWindows->addAction(prefix + window->Caption());
+        QAction* item =
+            mmnWindows->addAction(prefix + QString(window->Caption()).replace("&", "&&"));
         item->setCheckable(true);
         item->setChecked(window == active);
         connect(item, &QAction::triggered, this,

@@ -170,7 +170,7 @@ TEST_F(ProgramTest, TheNextWindowButtonCyclesTheWindows) {
 TEST_F(ProgramTest, TheWindowMenuListsEveryPictureWithTheActiveOneChecked) {
     TfrmMDIChild* first = main->NewImageWindow(pattern(40, 30), "first.png");
     first->SetSaved(true);
-    TfrmMDIChild* second = main->NewImageWindow(pattern(40, 30), "second");
+    TfrmMDIChild* second = main->NewImageWindow(pattern(40, 30), "r&ight");
     main->mdiArea()->setActiveSubWindow(second);
     emit main->mmnWindows->aboutToShow();
     QStringList listed;
@@ -181,7 +181,7 @@ TEST_F(ProgramTest, TheWindowMenuListsEveryPictureWithTheActiveOneChecked) {
             firstItem = firstItem != nullptr ? firstItem : item;
         }
     }
-    EXPECT_EQ(listed, (QStringList{"&1 first.png (1:1)", "&2 second* (1:1) (checked)"}));
+    EXPECT_EQ(listed, (QStringList{"&1 first.png (1:1)", "&2 r&&ight* (1:1) (checked)"}));
     firstItem->trigger();
     EXPECT_EQ(main->activeImageWindow(), first);
     emit main->mmnWindows->aboutToShow(); // listed anew, not twice
