@@ -38,7 +38,8 @@ void listFiles(QComboBox* list, const QString& folder, const QString& pattern,
 
 TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& settings,
                            SettingsStore& store, const QString& dataFolder, QWidget* parent)
-    : QDialog(parent), chbPromtToSave(new QCheckBox(this)), chbSaveCollection(new QCheckBox(this)),
+    : QDialog(parent), chbPromtToSave(new QCheckBox(this)),
+      chbAskBeforeReplacing(new QCheckBox(this)), chbSaveCollection(new QCheckBox(this)),
       chbAdjustSize(new QCheckBox(this)), chbDisplayTips(new QCheckBox(this)),
       chbDisplayJPEGOptions(new QCheckBox(this)), chbDisplayTIFFOptions(new QCheckBox(this)),
       chbDisplayPNGOptions(new QCheckBox(this)), edtProgressDelay(new TIntEdit(this)),
@@ -49,6 +50,7 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
       languageFolder_(QDir(dataFolder).filePath("Language")) {
     setWindowTitle(language.Text(section, 0));
     chbPromtToSave->setText(language.Text(section, 1));
+    chbAskBeforeReplacing->setText(language.Text(section, 15));
     chbSaveCollection->setText(language.Text(section, 2));
     chbAdjustSize->setText(language.Text(section, 3));
     chbDisplayTips->setText(language.Text(section, 4));
@@ -68,6 +70,7 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
     const TConfigSettings& config = settings.config;
     const TLocalSettings& local = settings.local;
     chbPromtToSave->setChecked(config.PromptToSave != 0);
+    chbAskBeforeReplacing->setChecked(settings.askBeforeReplacingOriginals);
     chbSaveCollection->setChecked(config.SaveCollection != 0);
     chbAdjustSize->setChecked(config.AdjustSize != 0);
     chbDisplayTips->setChecked(local.DisplayTips != 0);
@@ -105,8 +108,8 @@ TOptionsForm::TOptionsForm(const TLanguage& language, PersistedSettings& setting
     buttons->addWidget(btHelp);
     auto* layout = new QVBoxLayout(this);
     for (QWidget* box : std::initializer_list<QWidget*>{
-             chbPromtToSave, chbSaveCollection, chbAdjustSize, chbDisplayTips,
-             chbDisplayJPEGOptions, chbDisplayTIFFOptions, chbDisplayPNGOptions}) {
+             chbPromtToSave, chbAskBeforeReplacing, chbSaveCollection, chbAdjustSize,
+             chbDisplayTips, chbDisplayJPEGOptions, chbDisplayTIFFOptions, chbDisplayPNGOptions}) {
         layout->addWidget(box);
     }
     layout->addLayout(labelledRow(lbDelay, edtProgressDelay));
@@ -136,6 +139,7 @@ void TOptionsForm::cmbLanguageFilesChange() {
 
 void TOptionsForm::btOKClick() {
     settings_.config.PromptToSave = chbPromtToSave->isChecked();
+    settings_.askBeforeReplacingOriginals = chbAskBeforeReplacing->isChecked();
     settings_.config.SaveCollection = chbSaveCollection->isChecked();
     settings_.config.AdjustSize = chbAdjustSize->isChecked();
     settings_.local.DisplayTips = chbDisplayTips->isChecked();

@@ -27,6 +27,8 @@ public:
     std::function<void(int topic)> showHelp;
 
     QCheckBox* chbPromtToSave;
+    // Whether Save asks before it replaces the file a picture was opened from.
+    QCheckBox* chbAskBeforeReplacing;
     QCheckBox* chbSaveCollection;
     QCheckBox* chbAdjustSize;
     QCheckBox* chbDisplayTips;

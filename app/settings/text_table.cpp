@@ -39,7 +39,7 @@ const std::vector<WindowTexts>& textTable() {
         {"print", "Common", {Help, Cancel, Start, Width, Height, Resolution, Millimetres, Inches}},
         {"print cancel", "Abort Printing", range(0, 1)},
         {"print cancel", "Common", {Cancel}},
-        {"options", "Options", range(0, 14)},
+        {"options", "Options", range(0, 15)},
         {"options", "Common", {Help, Cancel}},
         {"tips", "Techniques Dialog", range(0, 19)},
         {"tips", "Common", {Yes, No, Next}},

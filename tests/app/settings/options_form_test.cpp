@@ -140,3 +140,22 @@ TEST(OptionsForm, UndoMemoryIsStoredByOkOnly) {
     }
     EXPECT_EQ(scene.settings.undoMegabytes, 65536) << "clamped to the largest";
 }
+
+// "Do not ask again" in the question before an original is replaced can be taken back here.
+TEST(OptionsForm, TheQuestionBeforeReplacingAnOriginalCanBeSwitchedOnAgain) {
+    OptionsScene scene;
+    scene.settings.askBeforeReplacingOriginals = false;
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        EXPECT_FALSE(form.chbAskBeforeReplacing->isChecked());
+        form.chbAskBeforeReplacing->setChecked(true);
+        form.btCancel->click();
+    }
+    EXPECT_FALSE(scene.settings.askBeforeReplacingOriginals);
+    {
+        TOptionsForm form(scene.language, scene.settings, *scene.store, scene.dir.path());
+        form.chbAskBeforeReplacing->setChecked(true);
+        form.btOK->click();
+    }
+    EXPECT_TRUE(scene.settings.askBeforeReplacingOriginals);
+}
