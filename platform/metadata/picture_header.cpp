@@ -1,12 +1,13 @@
 #include "picture_header.h"
 
-#include "platform/atomic_file.h"
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -14,7 +15,7 @@ namespace platform {
 namespace {
 
 constexpr std::size_t maxHeaderBytes = std::size_t{64} << 10;
-constexpr std::size_t copyBufferBytes = std::size_t{1} << 20;
+constexpr std::size_t moveBufferBytes = std::size_t{256} << 10;
 
 constexpr std::uint8_t markerStart = 0xFF;
 constexpr std::uint8_t startOfImage = 0xD8;
@@ -38,6 +39,7 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return descriptor_; }
+    int release() { return std::exchange(descriptor_, -1); }
 
 private:
     int descriptor_;
@@ -101,59 +103,64 @@ std::optional<std::size_t> pngHeaderLength(const std::string& bytes) {
     return std::nullopt;
 }
 
-bool writeAll(int descriptor, const char* data, std::size_t size) {
+// Reads or writes `size` bytes at `at` in full, as pread or pwrite may transfer fewer.
+template <typename Transfer, typename Bytes>
+bool transferAll(Transfer transfer, int descriptor, Bytes* data, std::size_t size, off_t at) {
     while (size > 0) {
-        const ssize_t written = ::write(descriptor, data, size);
-        if (written < 0 && errno == EINTR) {
+        const ssize_t done = transfer(descriptor, data, size, at);
+        if (done < 0 && errno == EINTR) {
             continue;
         }
-        if (written <= 0) {
+        if (done <= 0) {
             return false;
         }
-        data += written;
-        size -= static_cast<std::size_t>(written);
+        data += done;
+        size -= static_cast<std::size_t>(done);
+        at += done;
     }
     return true;
 }
 
-// Copies the bytes of `from` after `offset` to the end of `to` through a buffer, where the
-// kernel cannot copy between the two files itself.
-bool copyThroughBuffer(int from, off_t offset, int to) {
-    std::vector<char> buffer(copyBufferBytes);
-    for (;;) {
-        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), offset);
-        if (got < 0 && errno == EINTR) {
-            continue;
+bool readAllAt(int descriptor, char* data, std::size_t size, off_t at) {
+    return transferAll(::pread, descriptor, data, size, at);
+}
+
+bool writeAllAt(int descriptor, const char* data, std::size_t size, off_t at) {
+    return transferAll(::pwrite, descriptor, data, size, at);
+}
+
+// Moves the bytes from `start` to `end` by `by` bytes through `buffer`.
+bool moveChunk(int descriptor, char* buffer, off_t start, off_t end, off_t by) {
+    const auto size = static_cast<std::size_t>(end - start);
+    return readAllAt(descriptor, buffer, size, start) &&
+           writeAllAt(descriptor, buffer, size, start + by);
+}
+
+// Moves the bytes from `from` to `end` of a file by `by` bytes, in chunks taken in the order that
+// never overwrites a byte before it has moved: from the end when they move back, from the start
+// when they move forward. The file keeps its pages in the page cache, so this costs well under
+// half of copying the bytes into a new file and dropping the old one.
+bool moveBytes(int descriptor, off_t from, off_t end, off_t by) {
+    if (by == 0 || from >= end) {
+        return true;
+    }
+    const auto chunk = std::min(static_cast<off_t>(moveBufferBytes), end - from);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(chunk));
+    if (by > 0) {
+        for (off_t chunkEnd = end; chunkEnd > from; chunkEnd -= chunk) {
+            if (!moveChunk(descriptor, buffer.get(), std::max(from, chunkEnd - chunk), chunkEnd,
+                           by)) {
+                return false;
+            }
         }
-        if (got <= 0) {
-            return got == 0;
-        }
-        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got))) {
+        return true;
+    }
+    for (off_t start = from; start < end; start += chunk) {
+        if (!moveChunk(descriptor, buffer.get(), start, std::min(end, start + chunk), by)) {
             return false;
         }
-        offset += got;
     }
-}
-
-bool kernelCannotCopy(int error) {
-    return error == ENOSYS || error == EXDEV || error == EINVAL || error == EOPNOTSUPP;
-}
-
-// Copies the bytes of `from` after `offset` to the end of `to`.
-bool copyRest(int from, off_t offset, int to) {
-    for (;;) {
-        const ssize_t copied =
-            ::copy_file_range(from, &offset, to, nullptr, std::size_t{1} << 30, 0);
-        if (copied == 0) {
-            return true;
-        }
-        if (copied < 0 && errno == EINTR) {
-            continue;
-        }
-        if (copied < 0) {
-            return kernelCannotCopy(errno) && copyThroughBuffer(from, offset, to);
-        }
-    }
+    return true;
 }
 
 } // namespace
@@ -193,21 +200,17 @@ std::optional<std::string> headerOfFile(const std::string& file, PictureFormat f
 
 bool replacePictureHeader(const std::string& path, std::size_t oldLength,
                           const std::string& header) {
-    const Descriptor old(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (old.get() < 0) {
+    Descriptor file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
         return false;
     }
-    AtomicFile replacement(path);
-    const int descriptor = replacement.open();
-    if (descriptor < 0) {
-        return false;
-    }
-    const bool written = writeAll(descriptor, header.data(), header.size()) &&
-                         copyRest(old.get(), static_cast<off_t>(oldLength), descriptor);
-    const bool closed = ::close(replacement.release()) == 0;
-    // The old file goes first: a rename over an existing file makes some file systems (ext4)
-    // start writing the new one out at once, which the staging file does not need.
-    return written && closed && ::unlink(path.c_str()) == 0 && replacement.commit();
+    const auto rest = static_cast<off_t>(oldLength);
+    const off_t by = static_cast<off_t>(header.size()) - rest;
+    const bool written = moveBytes(file.get(), rest, status.st_size, by) &&
+                         writeAllAt(file.get(), header.data(), header.size(), 0) &&
+                         (by >= 0 || ::ftruncate(file.get(), status.st_size + by) == 0);
+    return ::close(file.release()) == 0 && written;
 }
 
 } // namespace platform

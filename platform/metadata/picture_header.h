@@ -2,8 +2,8 @@
 // a JPEG file's segments up to and including the start-of-scan header, a PNG file's chunks
 // before its first IDAT chunk. Putting metadata into a large photo changes only these few
 // hundred bytes; exiv2 rewrites them as a file of their own in memory, and the compressed
-// pixels behind them are copied in the kernel, which costs a small part of what copying the
-// whole file through exiv2's small buffers does.
+// pixels behind them move within the file by the difference in length, which costs a small
+// part of what copying the whole file through exiv2's small buffers does.
 #pragma once
 
 #include "platform/picture_format.h"
@@ -28,9 +28,9 @@ std::optional<PictureHeader> readPictureHeader(const std::string& path, PictureF
 // The header that a header file exiv2 has written stands for; nothing when it is not one.
 std::optional<std::string> headerOfFile(const std::string& file, PictureFormat format);
 
-// Replaces the first `oldLength` bytes of the file (its header) by `header`, through a new file
-// that takes the old one's place once complete; false on failure, when the file may be gone
-// (it is a staging file, which only a complete save keeps).
+// Replaces the first `oldLength` bytes of the file (its header) by `header`, in place; false on
+// failure, when the file may be half rewritten (it is a staging file, which only a complete save
+// keeps).
 bool replacePictureHeader(const std::string& path, std::size_t oldLength,
                           const std::string& header);
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 #include <sys/stat.h>
@@ -41,6 +42,24 @@ std::set<std::string> namesIn(const ScratchFolder& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+// Colour noise, which compresses hardly at all: the compressed data behind a file's header then
+// takes several of the 256 KB chunks in which a larger or smaller header moves it.
+Picture noisePicture(int width, int height) {
+    Picture picture{width, height, 0, 0,
+                    std::vector<std::uint8_t>(std::size_t(width) * height * 3)};
+    std::mt19937 noise(3);
+    for (std::uint8_t& sample : picture.bgr) {
+        sample = static_cast<std::uint8_t>(noise());
+    }
+    return picture;
+}
+
+MetadataBlocks withProfileOf(MetadataBlocks blocks, std::size_t profileBytes) {
+    blocks.icc.resize(profileBytes, '\x33');
+    camera_metadata::putBigEndian(blocks.icc, 0, static_cast<std::uint32_t>(blocks.icc.size()));
+    return blocks;
 }
 
 mode_t permissionsOf(const std::string& path) {
@@ -128,9 +147,7 @@ TEST(PictureMetadata, WritesTheBlocksIntoJpegTiffAndPngFilesWithoutTouchingThePi
 
 TEST(PictureMetadata, AJpegWhoseHeaderIsLargerThanTheFirst64KbIsWrittenWhole) {
     ScratchFolder folder;
-    MetadataBlocks large = cameraBlocks(folder);
-    large.icc.resize(200 * 1024, '\x33');
-    camera_metadata::putBigEndian(large.icc, 0, static_cast<std::uint32_t>(large.icc.size()));
+    MetadataBlocks large = withProfileOf(cameraBlocks(folder), 200 * 1024);
     const std::string path = folder.file("large.jpg");
     ASSERT_EQ(exportPicture(camera_metadata::quadrantPicture(storedWidth, storedHeight), path),
               IP_OK);
@@ -142,6 +159,30 @@ TEST(PictureMetadata, AJpegWhoseHeaderIsLargerThanTheFirst64KbIsWrittenWhole) {
     EXPECT_EQ(camera_metadata::readFrom(path).icc, large.icc);
     EXPECT_EQ(camera_metadata::readFrom(path).model, camera_metadata::model);
     EXPECT_EQ(importPicture(path), before);
+}
+
+TEST(PictureMetadata, ALargerOrSmallerHeaderMovesTheCompressedDataBehindItWhole) {
+    ScratchFolder folder;
+    const MetadataBlocks small = cameraBlocks(folder);
+    const MetadataBlocks large = withProfileOf(small, 40 * 1024);
+    for (const char* name : {"noise.jpg", "noise.png"}) {
+        const std::string path = folder.file(name);
+        const std::string fresh = folder.file(std::string("fresh-") + name);
+        ASSERT_EQ(exportPicture(noisePicture(1000, 1000), path, 9u << IP_JPEG_QUALITY_SHIFT),
+                  IP_OK);
+        ASSERT_GT(std::filesystem::file_size(path), std::uintmax_t{600} << 10) << name;
+        std::filesystem::copy_file(path, fresh);
+        const Picture before = importPicture(path);
+
+        ASSERT_TRUE(platform::writePictureMetadata(path, large)) << name;
+        EXPECT_EQ(importPicture(path), before) << name;
+        EXPECT_EQ(camera_metadata::readFrom(path).icc, large.icc) << name;
+
+        ASSERT_TRUE(platform::writePictureMetadata(path, small)) << name;
+        ASSERT_TRUE(platform::writePictureMetadata(fresh, small)) << name;
+        EXPECT_EQ(fileBytes(path), fileBytes(fresh))
+            << name << ": the same file as the smaller header written into the picture at once";
+    }
 }
 
 TEST(PictureMetadata, AnExifBlockThatIsNoTiffStructureOrAFileThatIsNoPictureFailsTheWrite) {
@@ -156,7 +197,8 @@ TEST(PictureMetadata, AnExifBlockThatIsNoTiffStructureOrAFileThatIsNoPictureFail
 }
 
 TEST(PictureMetadata, OnlyJpegTiffAndPngFilesHoldMetadata) {
-    for (const char* name : {"a.jpg", "a.JPEG", "a.jpe", "dir.x/a.tif", "a.TIFF", "a.png"}) {
+    for (const char* name :
+         {"a.jpg", "a.jpeg", "a.JPEG", "a.jpe", "dir.x/a.tif", "a.tiff", "a.TIFF", "a.png"}) {
         EXPECT_TRUE(platform::formatHoldsMetadata(name)) << name;
     }
     for (const char* name : {"a.bmp", "a.pcx", "a", "dir.jpg/a", "a.gif"}) {

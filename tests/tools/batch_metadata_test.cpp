@@ -1,41 +1,17 @@
 // huemark-batch with phone photos: pictures read upright by their EXIF orientation, in apply
 // and in learn, and the camera's metadata kept in every format that holds it.
+#include "batch_run.h"
 #include "image_file_calls.h"
 #include "metadata_pictures.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/inotify.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr int storedWidth = 64;
 constexpr int storedHeight = 32;
-
-struct CommandRun {
-    int status = -1;
-    std::string output;
-};
-
-CommandRun runBatch(const std::string& arguments) {
-    const std::string command = std::string(HUEMARK_BATCH) + " " + arguments + " 2>&1";
-    CommandRun run;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        run.output += buffer;
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 // The quadrant picture as it is seen: the stored one turned clockwise (orientation 6).
 Picture uprightPicture() {
@@ -49,65 +25,6 @@ Picture uprightPicture() {
         }
     }
     return p;
-}
-
-// The name of the first file made in `folder` within a minute; empty when none comes.
-std::string firstMadeIn(int watch) {
-    pollfd ready{watch, POLLIN, 0};
-    alignas(inotify_event) char buffer[4096];
-    if (::poll(&ready, 1, 60000) != 1 || ::read(watch, buffer, sizeof buffer) <= 0) {
-        return {};
-    }
-    const auto* event = reinterpret_cast<const inotify_event*>(buffer);
-    return event->len > 0 ? std::string(event->name) : std::string();
-}
-
-// huemark-batch started without a shell; its output and exit status collected by finish().
-class BatchProcess {
-public:
-    explicit BatchProcess(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), HUEMARK_BATCH);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        int output[2];
-        EXPECT_EQ(::pipe2(output, O_CLOEXEC), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(output[1], STDOUT_FILENO);
-            ::dup2(output[1], STDERR_FILENO);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(output[1]);
-        output_ = output[0];
-    }
-    BatchProcess(const BatchProcess&) = delete;
-    BatchProcess& operator=(const BatchProcess&) = delete;
-
-    CommandRun finish() {
-        CommandRun run;
-        char buffer[512];
-        for (ssize_t got; (got = ::read(output_, buffer, sizeof buffer)) > 0;) {
-            run.output.append(buffer, static_cast<std::size_t>(got));
-        }
-        ::close(output_);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int output_ = -1;
-};
-
-long entriesIn(const std::string& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder),
-                         std::filesystem::directory_iterator());
 }
 
 class BatchMetadata : public ::testing::Test {
@@ -160,7 +77,9 @@ TEST_F(BatchMetadata, PhonePhotosAreCorrectedUprightAndKeepTheirMetadataInEveryF
         EXPECT_EQ(found.orientation, 1) << format;
         EXPECT_EQ(found.icc, camera_metadata::iccProfile()) << format;
         EXPECT_FALSE(found.thumbnail) << format;
-        EXPECT_EQ(entriesIn(folder_.file(format)), 1) << format << ": no staging file is left";
+        EXPECT_EQ(namesIn(folder_.file(format)),
+                  std::set<std::string>{"phone." + std::string(format)})
+            << "no staging file is left";
     }
     EXPECT_EQ(importPicture(folder_.file("png/phone.png")), reference);
     EXPECT_EQ(importPicture(folder_.file("tif/phone.tif")), reference);
@@ -186,20 +105,18 @@ TEST_F(BatchMetadata, AWorkerKilledWhileItStagesAResultLeavesNothingBehind) {
     camera_metadata::addTo(large, 6, 4000, 3000);
     const std::string out = folder_.file("out");
     std::filesystem::create_directory(out);
-    const int watch = ::inotify_init1(IN_CLOEXEC);
-    ::inotify_add_watch(watch, out.c_str(), IN_CREATE);
+    FolderWatch watch(out);
 
     BatchProcess batch({"apply", preset, large, "--out", out, "--format", "tif"});
     // The staging file comes first and names its writer: ".large.tif.<worker>.XXXXXX.tif".
-    const std::string staging = firstMadeIn(watch);
-    ::close(watch);
+    const std::string staging = watch.nextMade();
     const std::string stem = ".large.tif.";
     ASSERT_TRUE(staging.starts_with(stem)) << staging;
     ::kill(std::stoi(staging.substr(stem.size())), SIGKILL);
-    const CommandRun run = batch.finish();
+    const BatchEnd end = batch.finish();
 
-    EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_NE(run.output.find(large + ": the worker was killed by signal 9"), std::string::npos)
-        << run.output;
-    EXPECT_EQ(entriesIn(out), 0) << "the staging file and the library's file of it are removed";
+    EXPECT_EQ(exitStatus(end), 1) << end.output;
+    EXPECT_TRUE(mentions(end.output, large + ": the worker was killed by signal 9")) << end.output;
+    EXPECT_TRUE(namesIn(out).empty())
+        << "the staging file and the library's file of it are removed";
 }

@@ -8,6 +8,8 @@
 // usual ones) as it replaces it.
 #pragma once
 
+#include "platform/atomic_file.h"
+
 #include <string>
 
 #include <sys/types.h>
@@ -16,8 +18,8 @@ namespace platform {
 
 class StagedPictureFile {
 public:
+    // The staging file goes with the object unless it was committed.
     explicit StagedPictureFile(std::string target);
-    ~StagedPictureFile(); // removes the staging file unless it was committed
     StagedPictureFile(const StagedPictureFile&) = delete;
     StagedPictureFile& operator=(const StagedPictureFile&) = delete;
 
@@ -25,7 +27,7 @@ public:
     // made; false (errno set) when it cannot.
     bool create();
     // The staging file's name, to write the picture to; empty before create().
-    const std::string& path() const { return staging_; }
+    const std::string& path() const { return staging_.temporaryPath(); }
     // Gives the staging file the target's permissions and renames it over the target; false
     // (errno set) on failure.
     bool commit();
@@ -38,8 +40,7 @@ public:
 
 private:
     std::string target_;
-    std::string staging_;
-    bool committed_ = false;
+    AtomicFile staging_;
 };
 
 } // namespace platform
