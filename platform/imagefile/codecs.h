@@ -7,6 +7,7 @@
 #include "progress.h"
 #include "source.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <span>
@@ -26,23 +27,32 @@ int readJpeg(Source& file, Progress& progress, DibBuffer& out);
 int readPng(Source& file, Progress& progress, DibBuffer& out);
 int readTiff(Source& file, Progress& progress, DibBuffer& out);
 
-// How a file was written, as far as the writers can write it so again. The quality (1..100)
-// whose standard table lies nearest a JPEG file's first quantisation table; 0 when its header
+struct JpegWriting {
+    int quality = 0;         // 1..100
+    bool fullChroma = false; // colour not subsampled (4:4:4)
+};
+enum class TiffCompression : std::uint8_t { None, PackBits, Deflate };
+
+// How a file was written, as far as the writers can write it so again. A JPEG file's quality is
+// the one whose standard table lies nearest its first quantisation table; it has full chroma
+// when it holds colour and every component is sampled as the first. Nothing when its header
 // cannot be read.
-int jpegQualityOf(Source& file);
-// Whether a TIFF file's first picture is stored compressed; nothing when it cannot be read.
-std::optional<bool> tiffIsCompressed(Source& file);
+std::optional<JpegWriting> jpegWritingOf(Source& file);
+// The compression that writes a TIFF file's first picture so again: None, Deflate (under either
+// of its two codes), PackBits for any other, so that a compressed file stays compressed.
+// Nothing when it cannot be read.
+std::optional<TiffCompression> tiffWritingOf(Source& file);
 
 int writeBmp(const DibView& picture, std::FILE* file, Progress& progress);
 int writePcx(const DibView& picture, std::FILE* file, Progress& progress);
-// quality: 1..100
-int writeJpeg(const DibView& picture, std::FILE* file, int quality, Progress& progress);
+int writeJpeg(const DibView& picture, std::FILE* file, JpegWriting how, Progress& progress);
 struct PngWriting {
     bool interlaced = false;
     // The slow compression that gives the smallest file, rather than the fast default one.
     bool smallest = false;
 };
 int writePng(const DibView& picture, std::FILE* file, PngWriting how, Progress& progress);
-int writeTiff(const DibView& picture, int descriptor, bool packBits, Progress& progress);
+int writeTiff(const DibView& picture, int descriptor, TiffCompression compression,
+              Progress& progress);
 
 } // namespace imagefile

@@ -1,6 +1,6 @@
 // JPEG files through libjpeg-turbo: baseline and progressive, colour, greyscale and CMYK on
 // reading, through a fixed buffer rather than the whole file at once; baseline colour at a
-// chosen quality on writing.
+// chosen quality, with the colour at full or half resolution, on writing.
 #include "codecs.h"
 
 #include <algorithm>
@@ -328,27 +328,49 @@ int nearestQuality(const JQUANT_TBL& table) {
     return best;
 }
 
+// Whether a file holds colour whose components are all sampled as the first, the luminance.
+bool hasFullChroma(const jpeg_decompress_struct& info) {
+    if (info.num_components < 3) {
+        return false;
+    }
+    const jpeg_component_info* components = info.comp_info;
+    return std::all_of(components + 1, components + info.num_components,
+                       [&](const jpeg_component_info& component) {
+                           return component.h_samp_factor == components[0].h_samp_factor &&
+                                  component.v_samp_factor == components[0].v_samp_factor;
+                       });
+}
+
+// Takes the colour at the luminance's resolution instead of halving it both ways.
+void keepFullChroma(jpeg_compress_struct& info) {
+    info.comp_info[0].h_samp_factor = 1;
+    info.comp_info[0].v_samp_factor = 1;
+}
+
 } // namespace
 
-int jpegQualityOf(Source& file) {
+std::optional<JpegWriting> jpegWritingOf(Source& file) {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     SourceReader reader{};
     installErrors(*reinterpret_cast<jpeg_common_struct*>(&info), errors);
     if (setjmp(errors.escape) != 0) {
         jpeg_destroy_decompress(&info);
-        return 0;
+        return std::nullopt;
     }
     jpeg_create_decompress(&info);
     readFrom(info, reader, file);
     jpeg_read_header(&info, TRUE);
     const JQUANT_TBL* luminance = info.quant_tbl_ptrs[0];
-    const int quality = luminance != nullptr ? nearestQuality(*luminance) : 0;
+    std::optional<JpegWriting> writing;
+    if (luminance != nullptr) {
+        writing = JpegWriting{nearestQuality(*luminance), hasFullChroma(info)};
+    }
     jpeg_destroy_decompress(&info);
-    return quality;
+    return writing;
 }
 
-int writeJpeg(const DibView& picture, std::FILE* file, int quality, Progress& progress) {
+int writeJpeg(const DibView& picture, std::FILE* file, JpegWriting how, Progress& progress) {
     if (picture.width() > JPEG_MAX_DIMENSION || picture.height() > JPEG_MAX_DIMENSION) {
         return IP_BAD_BITMAP; // the format cannot hold the picture
     }
@@ -366,7 +388,10 @@ int writeJpeg(const DibView& picture, std::FILE* file, int quality, Progress& pr
     info.input_components = 3;
     info.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_set_quality(&info, how.quality, TRUE);
+    if (how.fullChroma) {
+        keepFullChroma(info);
+    }
     if (picture.xPelsPerMeter() > 0 && picture.yPelsPerMeter() > 0) {
         info.density_unit = 1;
         info.X_density = densityOf(picture.xPelsPerMeter());

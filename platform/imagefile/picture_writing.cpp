@@ -13,16 +13,28 @@ using platform::PictureFormat;
 constexpr std::uint64_t pngInterlaceOffset = 28;
 
 std::uint32_t jpegBits(Source& file) {
-    const int quality = jpegQualityOf(file);
-    return quality > 0 ? static_cast<std::uint32_t>(quality) << IP_JPEG_PERCENT_SHIFT : 0;
+    const std::optional<JpegWriting> writing = jpegWritingOf(file);
+    if (!writing) {
+        return 0;
+    }
+    const std::uint32_t quality = static_cast<std::uint32_t>(writing->quality)
+                                  << IP_JPEG_PERCENT_SHIFT;
+    return quality | (writing->fullChroma ? std::uint32_t{IP_JPEG_FULL_CHROMA} : 0u);
 }
 
 std::uint32_t tiffBits(Source& file) {
-    const std::optional<bool> compressed = tiffIsCompressed(file);
-    if (!compressed) {
+    const std::optional<TiffCompression> compression = tiffWritingOf(file);
+    if (!compression) {
         return 0;
     }
-    return *compressed ? IP_TIFF_PACKBITS : IP_TIFF_UNCOMPRESSED;
+    switch (*compression) {
+    case TiffCompression::None:
+        return IP_TIFF_UNCOMPRESSED;
+    case TiffCompression::Deflate:
+        return IP_TIFF_DEFLATE;
+    default:
+        return IP_TIFF_PACKBITS;
+    }
 }
 
 std::uint32_t pngBits(Source& file) {

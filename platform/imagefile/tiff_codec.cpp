@@ -2,7 +2,7 @@
 // PackBits, LZW, Deflate, ...), 1 to 16 bits, palette, greyscale, RGB, separated and YCbCr,
 // all eight orientations turned upright, alpha composed onto white. libtiff reads the file
 // through the Source a chunk of rows at a time, never the whole file at once. Written as 8-bit
-// RGB strips, uncompressed or PackBits.
+// RGB strips, uncompressed, PackBits or Deflate.
 #include "codecs.h"
 
 #include <algorithm>
@@ -646,7 +646,7 @@ int readTiff(Source& source, Progress& progress, DibBuffer& out) {
     return decode(file.tiff(), source.size(), progress, out);
 }
 
-std::optional<bool> tiffIsCompressed(Source& source) {
+std::optional<TiffCompression> tiffWritingOf(Source& source) {
     silenceLibtiff();
     OpenTiff file(source);
     std::uint16_t compression = COMPRESSION_NONE;
@@ -654,10 +654,40 @@ std::optional<bool> tiffIsCompressed(Source& source) {
         TIFFGetFieldDefaulted(file.tiff(), TIFFTAG_COMPRESSION, &compression) != 1) {
         return std::nullopt;
     }
-    return compression != COMPRESSION_NONE;
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return TiffCompression::None;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+        return TiffCompression::Deflate;
+    default:
+        return TiffCompression::PackBits;
+    }
 }
 
-int writeTiff(const DibView& picture, int descriptor, bool packBits, Progress& progress) {
+namespace {
+
+// Deflate compresses the differences between neighbouring samples (predictor 2), which are
+// small in photographs, rather than the samples themselves.
+void chooseCompression(TIFF* tiff, TiffCompression compression) {
+    switch (compression) {
+    case TiffCompression::None:
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+        break;
+    case TiffCompression::PackBits:
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
+        break;
+    case TiffCompression::Deflate:
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+        break;
+    }
+}
+
+} // namespace
+
+int writeTiff(const DibView& picture, int descriptor, TiffCompression compression,
+              Progress& progress) {
     silenceLibtiff();
     TIFF* tiff = TIFFFdOpen(descriptor, "picture.tif", "w");
     if (tiff == nullptr) {
@@ -672,7 +702,7 @@ int writeTiff(const DibView& picture, int descriptor, bool packBits, Progress& p
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, packBits ? COMPRESSION_PACKBITS : COMPRESSION_NONE);
+    chooseCompression(tiff, compression);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
     if (picture.xPelsPerMeter() > 0 && picture.yPelsPerMeter() > 0) {
         TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);

@@ -1,7 +1,10 @@
 // JPEG reading through a fixed buffer, files cut short, files claiming more than they hold,
-// memory limits and the largest picture the format can hold.
+// memory limits and the largest picture the format can hold; the colour's resolution on
+// writing, and read back from a file.
 #include "image_file_calls.h"
 #include "memory_budget.h"
+
+#include "platform/picture_writing.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +22,10 @@ using Bytes = std::vector<std::uint8_t>;
 struct JpegOptions {
     int quality = 90;
     bool progressive = false;
-    bool subsampled = true; // 4:2:0, else 4:4:4
+    // The luminance's sampling factors against the colour's 1 x 1: 2 x 2 is 4:2:0, 2 x 1 is
+    // 4:2:2, 1 x 1 is 4:4:4.
+    int lumaColumns = 2;
+    int lumaRows = 2;
     bool arithmetic = false;
     int commentBlocks = 0; // 65,533-byte comments between the header and the picture
 };
@@ -38,9 +44,8 @@ Bytes encode(const Picture& picture, const JpegOptions& options) {
     info.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, options.quality, TRUE);
-    if (!options.subsampled) {
-        info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
-    }
+    info.comp_info[0].h_samp_factor = options.lumaColumns;
+    info.comp_info[0].v_samp_factor = options.lumaRows;
     if (options.progressive) {
         jpeg_simple_progression(&info);
     }
@@ -111,6 +116,24 @@ Picture noisePicture(int width, int height) {
         value = static_cast<std::uint8_t>(sample(random));
     }
     return picture;
+}
+
+using Sampling = std::pair<int, int>; // horizontal, vertical
+
+// Each component's sampling factors, as the file's frame header gives them.
+std::vector<Sampling> samplingOf(const Bytes& file) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&info, TRUE);
+    std::vector<Sampling> sampling;
+    for (int i = 0; i < info.num_components; ++i) {
+        sampling.emplace_back(info.comp_info[i].h_samp_factor, info.comp_info[i].v_samp_factor);
+    }
+    jpeg_destroy_decompress(&info);
+    return sampling;
 }
 
 Bytes rowOf(const Picture& picture, int y) {
@@ -192,7 +215,8 @@ TEST_F(JpegFiles, ReadsAcrossBufferRefillsAndSkippedMarkersExactlyAsLibjpegDecod
 TEST_F(JpegFiles, ProgressiveFullResolutionColourStillOpens) {
     JpegOptions options;
     options.progressive = true;
-    options.subsampled = false; // needs twice the picture's size for its coefficients
+    // 4:4:4 needs twice the picture's size for its coefficients.
+    options.lumaColumns = options.lumaRows = 1;
     const Bytes file = encode(patternPicture(bigWidth, bigHeight), options);
     int code = -1;
     const Picture picture = read(file, &code);
@@ -206,7 +230,7 @@ TEST_F(JpegFiles, PicturesOpenWithinTheirMemoryTargets) {
     }
     JpegOptions baseline;
     baseline.quality = 100;
-    baseline.subsampled = false;
+    baseline.lumaColumns = baseline.lumaRows = 1;
     const Bytes large = encode(noisePicture(bigWidth, bigHeight), baseline);
     ASSERT_GT(large.size(), bigPictureBytes / 2) << "a whole-file copy would not fit beside it";
     EXPECT_EQ(importWithin(static_cast<std::uint64_t>(bigPictureBytes * 1.5), large), IP_OK);
@@ -301,4 +325,46 @@ TEST(JpegWriting, PicturesBeyondTheFormatsLargestSideAreRefusedUpFront) {
     int code = -1;
     EXPECT_EQ(importPicture(folder.file("widest.jpg"), &code).width, 65500);
     EXPECT_EQ(code, IP_OK);
+}
+
+TEST(JpegWriting, FullChromaKeepsTheColourAtTheLuminancesResolution) {
+    ScratchFolder folder;
+    const Picture picture = patternPicture(48, 32);
+    const std::vector<Sampling> full = {{1, 1}, {1, 1}, {1, 1}};
+    const std::vector<Sampling> half = {{2, 2}, {1, 1}, {1, 1}};
+    const std::vector<std::pair<std::uint32_t, std::vector<Sampling>>> cases = {
+        {(95u << IP_JPEG_PERCENT_SHIFT) | IP_JPEG_FULL_CHROMA, full},
+        {(3u << IP_JPEG_QUALITY_SHIFT) | IP_JPEG_FULL_CHROMA, full},
+        {IP_JPEG_FULL_CHROMA, full},
+        {95u << IP_JPEG_PERCENT_SHIFT, half},
+        {0, half},
+    };
+    for (const auto& [bits, sampling] : cases) {
+        SCOPED_TRACE(bits);
+        const std::string name = folder.file("chroma.jpg");
+        ASSERT_EQ(exportPicture(picture, name, bits), IP_OK);
+        EXPECT_EQ(samplingOf(fileBytes(name)), sampling);
+    }
+}
+
+TEST(JpegWriting, OnlyColourAsFineAsTheLuminanceIsReadBackAsFullChroma) {
+    ScratchFolder folder;
+    const std::vector<std::pair<Sampling, bool>> cases = {
+        {{1, 1}, true},  // 4:4:4
+        {{2, 2}, false}, // 4:2:0
+        {{2, 1}, false}, // 4:2:2
+        {{1, 2}, false}, // 4:4:0
+    };
+    for (const auto& [luma, fullChroma] : cases) {
+        SCOPED_TRACE(testing::Message() << luma.first << " x " << luma.second);
+        JpegOptions options;
+        options.quality = 85;
+        options.lumaColumns = luma.first;
+        options.lumaRows = luma.second;
+        const std::string name = folder.file("sampled.jpg");
+        writeFile(name, encode(patternPicture(40, 24), options));
+        EXPECT_EQ(platform::pictureWritingOfFile(name.c_str()).bits,
+                  (85u << IP_JPEG_PERCENT_SHIFT) |
+                      (fullChroma ? std::uint32_t{IP_JPEG_FULL_CHROMA} : 0u));
+    }
 }

@@ -1,8 +1,11 @@
 // TIFF reading: every orientation turned upright as ImageMagick turns it, grey with alpha composed
 // onto white, files cut short or claiming more than they hold, kinds of picture libtiff cannot
-// convert, and the memory a picture costs.
+// convert, and the memory a picture costs. TIFF writing with Deflate, and the compression read
+// back from a file.
 #include "image_file_calls.h"
 #include "memory_budget.h"
+
+#include "platform/picture_writing.h"
 
 #include <gtest/gtest.h>
 
@@ -391,6 +394,56 @@ Picture readBytes(const Bytes& file, int* code) {
     return importPicture(folder.file("in.tif"), code);
 }
 
+// Smooth gradients with a little noise, as in a photograph: what Deflate with the predictor
+// is for, and what a predictor applied wrongly would show in.
+Picture photoLikePicture(int width, int height) {
+    Picture p = patternPicture(width, height);
+    std::uint32_t noise = 12345;
+    for (std::uint8_t& sample : p.bgr) {
+        noise = noise * 1103515245u + 12345u;
+        sample = static_cast<std::uint8_t>(sample / 2 + (noise >> 28));
+    }
+    return p;
+}
+
+struct WrittenTiff {
+    std::uint16_t compression = 0;
+    std::uint16_t predictor = 0;
+    std::uint32_t stripCount = 0;
+    Picture picture; // as libtiff decodes it
+};
+
+// A file as libtiff itself reads it, row by row.
+WrittenTiff readWithLibtiff(const std::string& path) {
+    WrittenTiff written;
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    if (tiff == nullptr) {
+        return written;
+    }
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &written.compression);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PREDICTOR, &written.predictor);
+    written.stripCount = TIFFNumberOfStrips(tiff);
+    Picture& p = written.picture;
+    p = {static_cast<int>(width), static_cast<int>(height), 0, 0,
+         Bytes(std::size_t{width} * height * 3)};
+    Bytes row(static_cast<std::size_t>(TIFFScanlineSize(tiff)));
+    for (std::uint32_t y = 0; y < height; ++y) {
+        TIFFReadScanline(tiff, row.data(), y, 0);
+        for (std::uint32_t x = 0; x < width; ++x) {
+            std::uint8_t* bgr = p.at(static_cast<int>(x), static_cast<int>(y));
+            bgr[0] = row[x * 3 + 2];
+            bgr[1] = row[x * 3 + 1];
+            bgr[2] = row[x * 3];
+        }
+    }
+    TIFFClose(tiff);
+    return written;
+}
+
 } // namespace
 
 TEST(TiffOrientation, EveryOrientationComesOutAsImageMagickShowsIt) {
@@ -644,5 +697,49 @@ TEST(TiffMemory, AnOpenedPicturePeaksBelowOneAndAHalfTimesItsSize) {
         const std::string name = folder.file("big.tif");
         writeTiff(name, layout);
         EXPECT_EQ(importCodeWithin(budget, name), IP_OK);
+    }
+}
+
+TEST(TiffWriting, DeflateWritesEveryPixelBackExactlyWithTheHorizontalPredictor) {
+    ScratchFolder folder;
+    // Rows of 2,100 bytes: several rows to a strip, and several strips.
+    const Picture original = photoLikePicture(700, 50);
+    const std::string deflate = folder.file("deflate.tif");
+    ASSERT_EQ(exportPicture(original, deflate, IP_TIFF_DEFLATE), IP_OK);
+
+    int code = -1;
+    const Picture back = importPicture(deflate, &code);
+    EXPECT_EQ(code, IP_OK);
+    EXPECT_EQ(back, original);
+
+    const WrittenTiff written = readWithLibtiff(deflate);
+    EXPECT_EQ(written.compression, COMPRESSION_ADOBE_DEFLATE);
+    EXPECT_EQ(written.predictor, PREDICTOR_HORIZONTAL);
+    EXPECT_GT(written.stripCount, 1u);
+    Picture expected = original;
+    expected.xPelsPerMeter = expected.yPelsPerMeter = 0;
+    EXPECT_EQ(written.picture, expected) << "libtiff decodes the same pixels";
+
+    ASSERT_EQ(exportPicture(original, folder.file("packbits.tif"), IP_TIFF_PACKBITS), IP_OK);
+    EXPECT_LT(fileBytes(deflate).size(), fileBytes(folder.file("packbits.tif")).size());
+    ASSERT_EQ(exportPicture(original, folder.file("both.tif"), IP_TIFF_DEFLATE | IP_TIFF_PACKBITS),
+              IP_OK);
+    EXPECT_EQ(fileBytes(folder.file("both.tif")), fileBytes(deflate)) << "Deflate wins";
+}
+
+TEST(TiffWriting, EveryCompressionIsReadBackAsTheOneThatWritesTheFileSoAgain) {
+    ScratchFolder folder;
+    const std::vector<std::pair<std::uint16_t, std::uint32_t>> cases = {
+        {COMPRESSION_NONE, IP_TIFF_UNCOMPRESSED},     {COMPRESSION_PACKBITS, IP_TIFF_PACKBITS},
+        {COMPRESSION_ADOBE_DEFLATE, IP_TIFF_DEFLATE}, {COMPRESSION_DEFLATE, IP_TIFF_DEFLATE},
+        {COMPRESSION_LZW, IP_TIFF_PACKBITS},
+    };
+    for (const auto& [compression, bits] : cases) {
+        SCOPED_TRACE(compression);
+        TiffLayout layout = rgbPattern(20, 10);
+        layout.compression = compression;
+        const std::string name = folder.file("c" + std::to_string(compression) + ".tif");
+        writeTiff(name, layout);
+        EXPECT_EQ(platform::pictureWritingOfFile(name.c_str()).bits, bits);
     }
 }

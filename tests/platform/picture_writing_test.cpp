@@ -51,8 +51,23 @@ TEST_F(PictureWritingTest, AnExactQualityWritesTheSameFileAsTheStepOfThatQuality
     EXPECT_EQ(fileBytes(path("beyond.jpg")), fileBytes(path("hundred.jpg")));
 }
 
+TEST_F(PictureWritingTest, AJpegFileWithFullChromaIsWrittenAgainWithFullChroma) {
+    constexpr std::uint32_t full = IP_JPEG_FULL_CHROMA;
+    EXPECT_EQ(writtenAs("full.jpg", percent(95) | full).bits, percent(95) | full);
+    EXPECT_EQ(writtenAs("step.jpg", (4u << IP_JPEG_QUALITY_SHIFT) | full).bits, percent(40) | full);
+    EXPECT_EQ(writtenAs("half.jpg", percent(95)).bits, percent(95));
+
+    // Saving a picture back to its file with the bits read from it writes the same file.
+    for (const std::string name : {"full.jpg", "half.jpg"}) {
+        const std::uint32_t bits = pictureWritingOfFile(path(name).c_str()).bits;
+        EXPECT_EQ(writtenAs("again.jpg", bits).bits, bits);
+        EXPECT_EQ(fileBytes(path("again.jpg")), fileBytes(path(name))) << name;
+    }
+}
+
 TEST_F(PictureWritingTest, TiffCompressionAndPngInterlacingAreGivenBack) {
     EXPECT_EQ(writtenAs("packed.tif", IP_TIFF_PACKBITS).bits, std::uint32_t(IP_TIFF_PACKBITS));
+    EXPECT_EQ(writtenAs("deflate.tif", IP_TIFF_DEFLATE).bits, std::uint32_t(IP_TIFF_DEFLATE));
     EXPECT_EQ(writtenAs("plain.tiff", IP_TIFF_UNCOMPRESSED).bits,
               std::uint32_t(IP_TIFF_UNCOMPRESSED));
     EXPECT_EQ(writtenAs("interlaced.png", IP_PNG_INTERLACED).bits,
@@ -77,7 +92,7 @@ TEST_F(PictureWritingTest, TheContentDecidesTheFormatWhateverTheName) {
 TEST_F(PictureWritingTest, MissingCutAndHostileFilesGiveNoBits) {
     EXPECT_EQ(pictureWritingOfFile(path("missing.jpg").c_str()).format, PictureFormat::Unknown);
     exportPicture(picture_, path("whole.jpg"), percent(80));
-    exportPicture(picture_, path("whole.tif"), IP_TIFF_PACKBITS);
+    exportPicture(picture_, path("whole.tif"), IP_TIFF_DEFLATE);
     const std::vector<std::uint8_t> jpeg = fileBytes(path("whole.jpg"));
     const std::vector<std::uint8_t> tiff = fileBytes(path("whole.tif"));
     for (std::size_t length : {std::size_t(3), std::size_t(20), std::size_t(60)}) {

@@ -60,6 +60,10 @@ enum {
     IP_EXPORT = 778, /* 0x30A */
     IP_TIFF_UNCOMPRESSED = 0x20,
     IP_TIFF_PACKBITS = 0xC0,
+    IP_TIFF_DEFLATE = 0x10000000, /* zlib (Deflate) with horizontal differencing of the samples:
+                                     lossless, and on photographs, where PackBits saves next to
+                                     nothing, typically a quarter smaller than uncompressed;
+                                     takes the place of PackBits when both are given */
     IP_PNG_INTERLACED = 0x10000,
     IP_PNG_SMALLEST = 0x20000,  /* zlib's slow default level and every row filter tried, for
                                    the smallest file; without it a fast level and the cheaper
@@ -70,7 +74,11 @@ enum {
     IP_JPEG_PERCENT_SHIFT = 20, /* quality 1..100 in percent, taking the place of the step
                                    when not 0: a camera's file is written again at its own
                                    quality (values above 100 write 100) */
-    IP_JPEG_PERCENT_MASK = 0x7F00000
+    IP_JPEG_PERCENT_MASK = 0x7F00000,
+    IP_JPEG_FULL_CHROMA = 0x8000000 /* colour at full resolution (4:4:4); without it the colour
+                                       is halved in both directions (4:2:0), which loses fine
+                                       coloured detail and makes the file about a quarter
+                                       smaller */
 };
 
 /* Called with the percentage done (0..100) and a value to ignore; return 0 to go on, -1 to

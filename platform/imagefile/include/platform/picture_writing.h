@@ -13,8 +13,9 @@ struct PictureWriting {
     PictureFormat format = PictureFormat::Unknown;
     // IP_EXPORT's format bits: a JPEG file's quality in percent (IP_JPEG_PERCENT_SHIFT), taken
     // from its luminance table, which a file written with libjpeg's standard tables gives back
-    // exactly; whether a TIFF file is compressed (PackBits is the compression export writes);
-    // whether a PNG file is interlaced. 0 for BMP and PCX.
+    // exactly, and IP_JPEG_FULL_CHROMA when its colour is not subsampled; a TIFF file's
+    // compression (Deflate as IP_TIFF_DEFLATE, any other as PackBits, the other compression
+    // export writes); whether a PNG file is interlaced. 0 for BMP and PCX.
     std::uint32_t bits = 0;
 };
 
