@@ -40,7 +40,7 @@ struct Series {
         }
         platform::memFree(block);
         preset = (folder / "series.prs").string();
-        run("learn " + (folder / "shot0.jpg").string() + " --white 10,10,40,40 --auto -o " +
+        run("learn " + (folder / "shot0.jpg").string() + " --white 10,10,40,40 --auto --force -o " +
             preset);
     }
     ~Series() { std::filesystem::remove_all(folder); }

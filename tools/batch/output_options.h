@@ -9,14 +9,31 @@ namespace CLI {
 class App;
 }
 
-struct OutputOptions {
-    std::string format; // "bmp", "jpg", "tif", "png" or "pcx"; empty: the input's
-    int quality = 8;    // JPEG quality step, 1 (10 %) to 9 (90 %)
+enum class ChromaSampling : std::uint8_t {
+    ByQuality, // full at 90 % and above, else halved
+    Full,      // 4:4:4
+    Half,      // 4:2:0
 };
 
-// Adds --format and --quality to `command`, filling `options`.
+enum class TiffCompressionOption : std::uint8_t { None, PackBits, Deflate };
+
+enum class PngCompressionOption : std::uint8_t { Fast, Smallest };
+
+struct OutputOptions {
+    std::string format;  // "bmp", "jpg", "tif", "png" or "pcx"; empty: the input's
+    int quality = 8;     // JPEG quality step, 1 (10 %) to 9 (90 %)
+    int jpegPercent = 0; // JPEG quality 1..100 %, taking the place of the step; 0: the step
+    ChromaSampling chroma = ChromaSampling::ByQuality;
+    TiffCompressionOption tiffCompression = TiffCompressionOption::None;
+    PngCompressionOption pngCompression = PngCompressionOption::Fast;
+    bool pngInterlaced = false;
+};
+
+// Adds --format, --quality, --jpeg-quality, --chroma, --tiff-compression, --png-compression
+// and --png-interlaced to `command`, filling `options`.
 void addOutputOptions(CLI::App& command, OutputOptions& options);
 
-// The export flags for an output name: the JPEG quality step for .jpg, .jpeg and .jpe in any
-// case.
+// The export flags for an output name, by its extension in any case: the JPEG quality and
+// chroma sampling for .jpg, .jpeg and .jpe, the compression for .tif and .tiff, the compression
+// and interlacing for .png; none for the others.
 std::uint32_t formatBitsFor(const std::string& output, const OutputOptions& options);

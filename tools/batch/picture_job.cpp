@@ -82,6 +82,13 @@ void catchFileSizeLimit() {
 }
 
 JobResult applyLoadedPreset(const PictureJob& job) {
+    return correctPicture(job, [](platform::MemHandle picture) {
+        const int corrected = TWKApplyPresetCorrection(picture);
+        return corrected == TWK_OK ? std::string() : engineMessage(corrected);
+    });
+}
+
+JobResult correctPicture(const PictureJob& job, const PictureCorrection& correction) {
     std::error_code error;
     if (std::filesystem::equivalent(job.input, job.output, error)) {
         return {JobStatus::Failed, "would overwrite the input"};
@@ -102,9 +109,8 @@ JobResult applyLoadedPreset(const PictureJob& job) {
     if (!metadata) {
         return {JobStatus::Failed, imageFileMessage(IP_NO_MEMORY)};
     }
-    const int corrected = TWKApplyPresetCorrection(picture.handle);
-    if (corrected != TWK_OK) {
-        return {JobStatus::Failed, engineMessage(corrected)};
+    if (std::string problem = correction(picture.handle); !problem.empty()) {
+        return {JobStatus::Failed, std::move(problem)};
     }
     JobResult written = writePicture(picture, job, *metadata);
     if (written.status == JobStatus::Corrected && imported == IP_INCOMPLETE) {

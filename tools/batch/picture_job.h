@@ -2,7 +2,10 @@
 // metadata where the output's format holds it.
 #pragma once
 
+#include "platform/memory_block.h"
+
 #include <cstdint>
+#include <functional>
 #include <string>
 
 enum class JobStatus : std::uint8_t {
@@ -27,6 +30,14 @@ struct PictureJob {
 
 // The preset must have been loaded into this process with TWKSetPresetFile.
 JobResult applyLoadedPreset(const PictureJob& job);
+
+// Corrects a picture in place: an unlocked packed 24-bit bitmap block, upright. Returns what
+// went wrong, or an empty string.
+using PictureCorrection = std::function<std::string(platform::MemHandle picture)>;
+
+// The job with another correction than the loaded preset; read and written as by
+// applyLoadedPreset.
+JobResult correctPicture(const PictureJob& job, const PictureCorrection& correction);
 
 // For a worker, before its first picture: a write beyond the file size limit (ulimit -f) then
 // fails its picture with stopSignal SIGXFSZ, and the library removes the temporary file, where
