@@ -7,6 +7,7 @@
 // correction, write with the metadata), and as a user runs the tool, a process with one worker,
 // which adds starting it and loading the processing file. Each on a smooth and on a detailed
 // picture (grain), whose files take the JPEG coder less and more time.
+#include "best_times.h"
 #include "image_file_calls.h"
 #include "metadata_pictures.h"
 #include "output_options.h"
@@ -109,18 +110,8 @@ const Shot& shot(int grain) {
     return *slot;
 }
 
-// The wall-clock time of a piece of work and the processor time of this process and its
-// finished children in it (which other processes on a busy machine do not inflate), in seconds.
-struct Times {
-    double real = 1e9;
-    double processor = 1e9;
-
-    void keepBest(const Times& other) {
-        real = std::min(real, other.real);
-        processor = std::min(processor, other.processor);
-    }
-};
-
+// The processor time of this process and its finished children (which other processes on a
+// busy machine do not inflate), in seconds.
 double processorSeconds() {
     timespec own{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &own);

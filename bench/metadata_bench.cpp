@@ -3,6 +3,7 @@
 // processor that of this thread's processor times (1.0 would cost nothing; the aim is at most
 // 1.05). The picture carries fine noise over a gradient, so that it compresses about as a photo
 // does and the compressed data copied behind the new header has a photo's size.
+#include "best_times.h"
 #include "dib_pattern.h"
 #include "metadata_pictures.h"
 #include "picture_file_metadata.h"
@@ -68,18 +69,8 @@ PictureMetadata cameraMetadata() {
     return metadata;
 }
 
-// The wall-clock time of a piece of work and the processor time of this thread in it (which
-// other processes on a busy machine do not inflate), in seconds.
-struct Times {
-    double real = 1e9;
-    double processor = 1e9;
-
-    void keepBest(const Times& other) {
-        real = std::min(real, other.real);
-        processor = std::min(processor, other.processor);
-    }
-};
-
+// The processor time of this thread (which other processes on a busy machine do not inflate),
+// in seconds.
 double threadSeconds() {
     timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);

@@ -6,6 +6,7 @@
 // one allocation and copy of the picture, x_engine_copy); and starting the main window (against
 // an empty main window with a workspace, x_empty).
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise (xcb under xvfb-run).
+#include "bench_program.h"
 #include "correction_commands.h"
 #include "dib_pattern.h"
 #include "image_file_commands.h"
@@ -30,24 +31,7 @@
 
 namespace {
 
-QTemporaryDir& scratch() {
-    static QTemporaryDir folder;
-    return folder;
-}
-
-struct Program {
-    SettingsStore store{scratch().filePath("settings.ini")};
-    TfrmMDIParent main{store, HUEMARK_DATA_DIR};
-    Program() {
-        main.Create();
-        main.settings().local.DisplayTips = 0;
-        main.settings().config.AdjustSize = 0;
-        main.settings().config.PromptToSave = 0;
-        main.resize(2400, 1600);
-        main.show();
-        QApplication::processEvents();
-    }
-};
+using Program = BenchProgram;
 
 void BM_Repaint(benchmark::State& state) {
     static Program program;
@@ -70,7 +54,7 @@ BENCHMARK(BM_Repaint)->Arg(-16)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->
 
 QString benchJpeg() {
     static const QString name = [] {
-        const QString file = scratch().filePath("24mp.jpg");
+        const QString file = BenchProgram::scratch().filePath("24mp.jpg");
         auto image = patternDib(6000, 4000);
         image->SaveToFile(QFile::encodeName(file).constData(), nullptr, 9u << 12);
         return file;

@@ -9,6 +9,7 @@
 // program does.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise (xcb under xvfb-run).
+#include "bench_program.h"
 #include "correction_commands.h"
 #include "dib_pattern.h"
 #include "image_commands.h"
@@ -37,23 +38,9 @@ namespace {
 constexpr int width = 6000;
 constexpr int height = 4000;
 
-QTemporaryDir& scratch() {
-    static QTemporaryDir folder;
-    return folder;
-}
-
-struct Program {
-    SettingsStore store{scratch().filePath("settings.ini")};
-    TfrmMDIParent main{store, HUEMARK_DATA_DIR};
+struct Program : BenchProgram {
     Program() {
-        main.Create();
-        main.settings().local.DisplayTips = 0;
-        main.settings().config.AdjustSize = 0;
-        main.settings().config.PromptToSave = 0;
         main.settings().config.CreateNewWindow = 0; // corrections go into the window
-        main.resize(2400, 1600);
-        main.show();
-        QApplication::processEvents();
     }
 };
 
