@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace tintworks {
 
@@ -158,16 +161,69 @@ void mapMaskedRow(const Mapper& mapper, const std::uint8_t* bits, const std::uin
 }
 
 template <typename Mapper>
+void mapRow(const ImageView& source, const ImageView& dest, const BitMask* mask,
+            const Mapper& mapper, std::int32_t y) {
+    const std::uint8_t* src = source.row(y);
+    std::uint8_t* dst = dest.row(y);
+    if (mask == nullptr) {
+        mapper.mapRun(src, dst, source.width);
+    } else {
+        mapMaskedRow(mapper, mask->row(y), src, dst, source.width);
+    }
+}
+
+// Pictures of at least this many pixels are mapped by several threads when nobody follows the
+// progress: each row depends on nothing but itself, so bands of rows give the same bytes in
+// any order.
+constexpr std::int64_t bandsFromPixels = std::int64_t{1} << 18;
+constexpr unsigned maxBands = 4;
+
+unsigned bandCount(const ImageView& source, TProgressProc progress) {
+    if (progress != nullptr || std::int64_t{source.width} * source.height < bandsFromPixels) {
+        return 1;
+    }
+    return std::clamp(std::thread::hardware_concurrency(), 1u,
+                      std::min(maxBands, static_cast<unsigned>(source.height)));
+}
+
+// The rows in `bands` bands, all but the first on threads of their own; a thread that cannot
+// be started leaves its band to this one.
+template <typename Mapper>
+void mapInBands(const ImageView& source, const ImageView& dest, const BitMask* mask,
+                const Mapper& mapper, unsigned bands) {
+    const auto mapBand = [&](unsigned band) {
+        const std::int32_t first =
+            static_cast<std::int32_t>(std::int64_t{source.height} * band / bands);
+        const std::int32_t end =
+            static_cast<std::int32_t>(std::int64_t{source.height} * (band + 1) / bands);
+        for (std::int32_t y = first; y < end; ++y) {
+            mapRow(source, dest, mask, mapper, y);
+        }
+    };
+    std::vector<std::jthread> helpers;
+    std::vector<unsigned> leftOver;
+    for (unsigned band = 1; band < bands; ++band) {
+        try {
+            helpers.emplace_back(mapBand, band);
+        } catch (const std::system_error&) {
+            leftOver.push_back(band);
+        }
+    }
+    mapBand(0);
+    for (unsigned band : leftOver) {
+        mapBand(band);
+    }
+}
+
+template <typename Mapper>
 int applyRows(const ImageView& source, const ImageView& dest, const BitMask* mask,
               const Mapper& mapper, TProgressProc progress) {
+    if (const unsigned bands = bandCount(source, progress); bands > 1) {
+        mapInBands(source, dest, mask, mapper, bands);
+        return TWK_OK;
+    }
     for (std::int32_t y = 0; y < source.height; ++y) {
-        const std::uint8_t* src = source.row(y);
-        std::uint8_t* dst = dest.row(y);
-        if (mask == nullptr) {
-            mapper.mapRun(src, dst, source.width);
-        } else {
-            mapMaskedRow(mapper, mask->row(y), src, dst, source.width);
-        }
+        mapRow(source, dest, mask, mapper, y);
         if (progress != nullptr && progress(static_cast<double>(y + 1) / source.height) == 0) {
             return TWK_CANCELLED;
         }
