@@ -185,6 +185,13 @@ void CollectionCommands::openCollectionCommand() {
     }
 }
 
+void CollectionCommands::OpenCollectionFile(const QString& fileName) {
+    if (keepCollectionChanges(false)) {
+        host().settings().paletteDirectory = QFileInfo(fileName).absolutePath();
+        LoadCollection(fileName);
+    }
+}
+
 QString CollectionCommands::paletteFolder() {
     const QString stored = host().settings().paletteDirectory;
     if (!stored.isEmpty() && QDir(stored).exists()) {

@@ -31,6 +31,9 @@ public:
 
     // Loads a collection file into the panel; false (after the error box) when it cannot.
     bool LoadCollection(const QString& fileName);
+    // Opens a collection file given by name (from the file manager), after the question about
+    // unsaved changes of the current collection.
+    void OpenCollectionFile(const QString& fileName);
     bool SaveCollectionTo(const QString& fileName);
     void AddCollectionColour();
     void EditCollectionColour();

@@ -153,7 +153,7 @@ void TfrmMDIParent::StartUp(const QStringList& files) {
     }
     if (!files.isEmpty()) {
         for (const QString& file : files) {
-            files_->OpenImageFile(file);
+            openFile(file);
         }
         return;
     }
@@ -167,6 +167,22 @@ void TfrmMDIParent::OpenHandedOverFile(const QString& file) {
     raise();
     activateWindow();
     if (!file.isEmpty()) {
+        openFile(file);
+    }
+}
+
+// Files given to the program (command line, a second start, the file manager) open by their
+// kind: a processing file is loaded, a colour collection opened, an example played; anything
+// else is taken for a picture.
+void TfrmMDIParent::openFile(const QString& file) {
+    const QString extension = QFileInfo(file).suffix().toLower();
+    if (extension == "prs") {
+        correction_->OpenProcessing(file);
+    } else if (extension == "col") {
+        collections_->OpenCollectionFile(file);
+    } else if (extension == "shw") {
+        examples_->PlayExampleFile(file);
+    } else {
         files_->OpenImageFile(file);
     }
 }
@@ -617,7 +633,7 @@ void TfrmMDIParent::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     for (const QString& file : files) {
-        files_->OpenImageFile(file);
+        openFile(file);
     }
 }
 

@@ -60,6 +60,8 @@ public:
     // A later start of the program handed over a file (or nothing): come to the front and
     // open it.
     void OpenHandedOverFile(const QString& file);
+    // Opens a file by its kind: processing, collection, example, else picture.
+    void openFile(const QString& file);
 
     // WorkspaceHost and ImageWindowHost
     QWidget* dialogParent() override { return this; }

@@ -85,6 +85,17 @@ void ExampleCommands::ShowPlayerWindow() {
 }
 
 void ExampleCommands::PlayExample(int number) {
+    const QString folder = QDir(host().dataFolder()).filePath("Images");
+    const QString fileName = QString("Example%1.shw").arg(number);
+    const QString path = QDir(folder).filePath(fileName);
+    if (!player_->Running() && !QFileInfo::exists(path)) {
+        host().warningBox(common_text::ExampleMissing, {fileName, folder});
+        return;
+    }
+    PlayExampleFile(path);
+}
+
+void ExampleCommands::PlayExampleFile(const QString& path) {
     if (player_->Running()) {
         return;
     }
@@ -93,13 +104,6 @@ void ExampleCommands::PlayExample(int number) {
             !playerHost_.closeAllImages()) {
             return;
         }
-    }
-    const QString folder = QDir(host().dataFolder()).filePath("Images");
-    const QString fileName = QString("Example%1.shw").arg(number);
-    const QString path = QDir(folder).filePath(fileName);
-    if (!QFileInfo::exists(path)) {
-        host().warningBox(common_text::ExampleMissing, {fileName, folder});
-        return;
     }
     if (player_->Example().LoadFromFile(path) != TShowLoadResult::Loaded) {
         host().errorBox(common_text::ExampleLoadFailed, {path});

@@ -31,6 +31,9 @@ public:
     // Plays built-in example `number` (1 to 15) from the folder "Images" of the data folder,
     // after closing the open pictures when the user agrees.
     void PlayExample(int number);
+    // Plays an example file given by name (opened from the file manager), after the same
+    // question about open pictures as the built-in examples.
+    void PlayExampleFile(const QString& path);
     void ShowPlayerWindow();
     // "Make Example": the recorder's window.
     void MakeExample();

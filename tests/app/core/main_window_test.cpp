@@ -2,9 +2,11 @@
 
 #include "help_system.h"
 #include "menu_items.h"
+#include "operation_panel.h"
 #include "recent_files.h"
 #include "tip_box.h"
 
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QMdiArea>
 #include <QMenu>
@@ -266,4 +268,32 @@ TEST(MenuKeys, EachKeyIsGivenOnceInItsFirstPlace) {
     const QKeySequence y(Qt::CTRL | Qt::Key_Y);
     EXPECT_EQ(eachKeyOnce({redo, y, redo}), (QList<QKeySequence>{redo, y}));
     EXPECT_EQ(eachKeyOnce({}), QList<QKeySequence>{});
+}
+
+// A processing file, a colour collection or an example given to the program (by the file
+// manager, the command line or a second start) opens as what it is, not as a picture.
+TEST_F(ProgramTest, GivenFilesOpenByTheirKind) {
+    main->settings().config.CreateNewWindow = 0;
+    main->NewImageWindow(pattern(60, 40), "p");
+    main->correction().operationPanel()->chbAuto->setChecked(true);
+    main->correction().ChooseOperation(0);
+    main->correction().Start();
+    const QString processing = folder.filePath("studio.prs");
+    main->correction().SaveProcessing(processing);
+    ASSERT_TRUE(QFileInfo::exists(processing));
+    main->correction().ChooseOperation(5);
+    messages.clear();
+    main->OpenHandedOverFile(processing);
+    EXPECT_EQ(main->settings().config.Operation, 0) << "the processing's operation is chosen";
+
+    const QString collection = folder.filePath("mine.COL");
+    ASSERT_TRUE(QFile::copy(HUEMARK_DATA_DIR "/Collection/Standard.col", collection));
+    main->StartUp({collection});
+    EXPECT_EQ(main->settings().paletteFileName, collection);
+
+    answers = {MessageAnswer::No}; // keep the pictures: the example does not start
+    main->OpenHandedOverFile(HUEMARK_DATA_DIR "/Images/Example1.shw");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, MessageKind::Question);
+    EXPECT_EQ(main->imageWindows().size(), 1) << "no file was taken for a picture";
 }
