@@ -73,6 +73,8 @@ protected:
     int runs_ = 0;
 };
 
+// --quality 1..9 are the steps of earlier versions: their files must stay byte for byte those
+// the steps made.
 TEST_F(BatchOutputTest, JpegQualityInPercentAndFullChromaFromNinetyPercentUnlessAsked) {
     struct JpegCase {
         OutputCase output;
@@ -81,12 +83,15 @@ TEST_F(BatchOutputTest, JpegQualityInPercentAndFullChromaFromNinetyPercentUnless
     const std::vector<JpegCase> cases = {
         {{"--format jpg", step(8)}, percent(80)},
         {{"--format jpg --quality 9", step(9) | fullChroma}, percent(90) | fullChroma},
-        {{"--format jpg --jpeg-quality 90", percent(90) | fullChroma}, percent(90) | fullChroma},
-        {{"--format jpg --jpeg-quality 89", percent(89)}, percent(89)},
-        {{"--format jpg --jpeg-quality 100", percent(100) | fullChroma}, percent(100) | fullChroma},
+        {{"--format jpg --quality 1", step(1)}, percent(10)},
+        {{"--format jpg --quality 10", percent(10)}, percent(10)},
+        {{"--format jpg --quality 89", percent(89)}, percent(89)},
+        {{"--format jpg --quality 90", percent(90) | fullChroma}, percent(90) | fullChroma},
+        {{"--format jpg --quality 100", percent(100) | fullChroma}, percent(100) | fullChroma},
+        {{"--format jpg --jpeg-quality 73", percent(73)}, percent(73)},
+        {{"--format jpg --jpeg-quality 9", percent(9)}, percent(9)},
         {{"--format jpg --jpeg-quality 1", percent(1)}, percent(1)},
-        {{"--format jpg --quality 2 --jpeg-quality 73", percent(73)}, percent(73)},
-        {{"--format jpg --jpeg-quality 95 --chroma 420", percent(95)}, percent(95)},
+        {{"--format jpg --quality 95 --chroma 420", percent(95)}, percent(95)},
         {{"--format jpg --quality 3 --chroma 444", step(3) | fullChroma}, percent(30) | fullChroma},
     };
     for (const auto& [output, readBack] : cases) {
@@ -135,7 +140,7 @@ TEST_F(BatchOutputTest, PngCompressionAndInterlacing) {
 }
 
 TEST_F(BatchOutputTest, EachFormatTakesOnlyItsOwnOptions) {
-    const std::string options = "--jpeg-quality 95 --tiff-compression deflate --png-interlaced";
+    const std::string options = "--quality 95 --tiff-compression deflate --png-interlaced";
     for (const auto& [format, bits] :
          std::vector<std::pair<std::string, std::uint32_t>>{{"jpg", percent(95) | fullChroma},
                                                             {"tif", IP_TIFF_DEFLATE},
@@ -148,18 +153,21 @@ TEST_F(BatchOutputTest, EachFormatTakesOnlyItsOwnOptions) {
 }
 
 TEST_F(BatchOutputTest, BadValuesAreRefusedAsWrongCommandLinesAndNothingIsWritten) {
-    const int wrongCommandLine = apply("--quality 10", "refused").status;
+    const int wrongCommandLine = apply("--quality 0", "refused").status;
     EXPECT_GT(wrongCommandLine, 1);
     for (const std::string options :
-         {"--jpeg-quality 0", "--jpeg-quality 101", "--jpeg-quality high", "--chroma 422",
-          "--chroma 1", "--tiff-compression lzw", "--tiff-compression 2",
-          "--png-compression best"}) {
+         {"--quality 101", "--quality high", "--jpeg-quality 0", "--jpeg-quality 101",
+          "--jpeg-quality high", "--chroma 422", "--chroma 1", "--tiff-compression lzw",
+          "--tiff-compression 2", "--png-compression best"}) {
         SCOPED_TRACE(options);
         const CommandRun refused = apply(options, "refused");
         EXPECT_EQ(refused.status, wrongCommandLine) << refused.output;
         EXPECT_TRUE(mentions(refused.output, options.substr(0, options.find(' ')) + ":"))
             << refused.output;
     }
+    const CommandRun both = apply("--quality 80 --jpeg-quality 80", "refused");
+    EXPECT_EQ(both.status, wrongCommandLine) << both.output;
+    EXPECT_TRUE(mentions(both.output, "--quality excludes --jpeg-quality")) << both.output;
     EXPECT_FALSE(std::filesystem::exists(folder_.file("refused")));
 }
 

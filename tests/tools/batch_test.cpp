@@ -214,7 +214,7 @@ TEST(Batch, ReportsBadPicturesAndPresetsAndNeverOverwritesInputs) {
     EXPECT_NE(junk.output.find("cannot be read"), std::string::npos) << junk.output;
 
     EXPECT_NE(runBatch("learn " + good + " --white 1,2,3 -o " + preset).status, 0);
-    EXPECT_NE(runBatch("apply " + preset + " " + good + " --out x --quality 12").status, 0);
+    EXPECT_NE(runBatch("apply " + preset + " " + good + " --out x --quality 101").status, 0);
 }
 
 TEST(Batch, ReplacesAWorkerThatIsKilledAndCorrectsTheOtherPictures) {

@@ -21,6 +21,12 @@ struct ApplyOptions {
     SeriesOptions series;
 };
 
+std::string applyCommandProblem(const ApplyOptions& options) {
+    return picturesGiven(options.series)
+               ? std::string()
+               : "apply needs the pictures to correct: FILE..., - or --files-from LIST";
+}
+
 int runApply(const ApplyOptions& options) {
     const int loaded = TWKSetPresetFile(options.preset.c_str());
     if (loaded != TWK_OK) {
@@ -141,18 +147,22 @@ std::string learnCommandProblem(const LearnCommand& command, const LearnRequest&
 CLI::App* addCorrectCommand(CLI::App& app, CorrectRequest& correct) {
     CLI::App* command = app.add_subcommand(
         "correct", "Make each picture neutral by its own grey card or white paper area");
-    CLI::Option* files = command->add_option("files", correct.series.inputs, "Pictures to correct");
+    CLI::Option* files =
+        command->add_option("files", correct.series.inputs,
+                            "Pictures to correct; - alone reads their names from standard input");
     CLI::Option* neutral = addRectangleOption(
         *command, "--neutral", correct.neutral,
         "Grey card or white paper L,T,R,B in every picture (pixels or percent of the picture)");
-    command
-        ->add_option("--areas", correct.areaList,
-                     "List file: a rectangle and a picture on each line, for cards that move")
-        ->check(CLI::ExistingFile)
-        ->excludes(neutral)
-        ->excludes(files);
+    CLI::Option* areas =
+        command
+            ->add_option("--areas", correct.areaList,
+                         "List file: a rectangle and a picture on each line, for cards that move")
+            ->check(CLI::ExistingFile)
+            ->excludes(neutral)
+            ->excludes(files);
     command->add_flag("--force", correct.force, "Correct pictures whose area is clipped too");
     addSeriesOptions(*command, correct.series);
+    areas->excludes(command->get_option("--files-from"));
     return command;
 }
 
@@ -160,8 +170,8 @@ std::string correctCommandProblem(const CorrectRequest& correct) {
     if (!correct.neutral && correct.areaList.empty()) {
         return "correct needs --neutral L,T,R,B with the pictures, or --areas LIST";
     }
-    if (correct.neutral && correct.series.inputs.empty()) {
-        return "correct --neutral needs the pictures to correct";
+    if (correct.neutral && !picturesGiven(correct.series)) {
+        return "correct --neutral needs the pictures to correct (or --files-from LIST)";
     }
     return {};
 }
@@ -183,7 +193,8 @@ int main(int argc, char** argv) {
     applyCommand->add_option("preset", apply.preset, "Processing file (.prs)")
         ->required()
         ->check(CLI::ExistingFile);
-    applyCommand->add_option("files", apply.series.inputs, "Pictures to correct")->required();
+    applyCommand->add_option("files", apply.series.inputs,
+                             "Pictures to correct; - alone reads their names from standard input");
     addSeriesOptions(*applyCommand, apply.series);
 
     LearnRequest learn;
@@ -200,10 +211,17 @@ int main(int argc, char** argv) {
     }
 
     if (applyCommand->parsed()) {
-        return runApply(apply);
+        std::string problem = applyCommandProblem(apply);
+        if (problem.empty()) {
+            problem = readListedInputs(apply.series);
+        }
+        return problem.empty() ? runApply(apply) : refuse(problem);
     }
     if (correctCommand->parsed()) {
-        const std::string problem = correctCommandProblem(correct);
+        std::string problem = correctCommandProblem(correct);
+        if (problem.empty()) {
+            problem = readListedInputs(correct.series);
+        }
         return problem.empty() ? runCorrect(std::move(correct)) : refuse(problem);
     }
     const std::string problem = learnCommandProblem(learnCommand, learn);

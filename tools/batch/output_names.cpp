@@ -37,8 +37,18 @@ fs::path commonFolder(const std::vector<fs::path>& folders) {
     return common;
 }
 
-// Each input's folder relative to the inputs' common parent folder ("." for that folder).
-std::vector<fs::path> relativeFolders(const std::vector<std::string>& inputs) {
+// A folder given by the user, absolute, without . and .. elements or a trailing slash.
+fs::path rootFolder(const std::string& folder) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(folder, error);
+    const fs::path normal = (error ? fs::path(folder) : absolute).lexically_normal();
+    return normal.has_filename() ? normal : normal.parent_path();
+}
+
+// Each input's folder relative to the tree's root: `root`, or when that is empty the inputs'
+// common parent folder ("." for the root itself).
+std::vector<fs::path> relativeFolders(const std::vector<std::string>& inputs,
+                                      const std::string& root) {
     std::vector<fs::path> folders;
     for (const std::string& input : inputs) {
         folders.push_back(absoluteFolderOf(input));
@@ -47,11 +57,15 @@ std::vector<fs::path> relativeFolders(const std::vector<std::string>& inputs) {
     if (folders.empty()) {
         return relative;
     }
-    const fs::path common = commonFolder(folders);
+    const fs::path base = root.empty() ? commonFolder(folders) : rootFolder(root);
     for (const fs::path& folder : folders) {
-        relative.push_back(folder.lexically_relative(common));
+        relative.push_back(folder.lexically_relative(base));
     }
     return relative;
+}
+
+bool leavesTheRoot(const fs::path& relative) {
+    return relative.empty() || *relative.begin() == "..";
 }
 
 } // namespace
@@ -69,7 +83,7 @@ std::string outputExtensionFor(const std::string& input) {
 std::vector<std::string> outputNamesFor(const std::vector<std::string>& inputs,
                                         const OutputPlan& plan) {
     const std::vector<fs::path> subfolders =
-        plan.keepTree ? relativeFolders(inputs) : std::vector<fs::path>();
+        plan.keepTree ? relativeFolders(inputs, plan.treeRoot) : std::vector<fs::path>();
     std::vector<std::string> outputs;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         fs::path name = fs::path(inputs[i]).stem();
@@ -94,4 +108,16 @@ std::vector<OutputClash> findClashes(const std::vector<std::string>& outputs) {
         }
     }
     return clashes;
+}
+
+std::vector<std::size_t> inputsOutside(const std::vector<std::string>& inputs,
+                                       const std::string& root) {
+    const std::vector<fs::path> relative = relativeFolders(inputs, root);
+    std::vector<std::size_t> outside;
+    for (std::size_t i = 0; i < relative.size(); ++i) {
+        if (leavesTheRoot(relative[i])) {
+            outside.push_back(i);
+        }
+    }
+    return outside;
 }

@@ -32,14 +32,27 @@ void addChoiceOption(CLI::App& command, const std::string& name, Value& target,
         ->check(CLI::IsMember(choices));
 }
 
+// --quality N: N percent from 10 on; 1 to 9 are the steps of earlier versions, N x 10 %.
+int percentOfQuality(int quality) {
+    constexpr int lastStep = 9;
+    return quality <= lastStep ? quality * 10 : quality;
+}
+
 void addJpegOptions(CLI::App& command, OutputOptions& options) {
-    command.add_option("--quality", options.quality, "JPEG quality step, 1 (10 %) to 9 (90 %)")
-        ->check(CLI::Range(1, 9))
-        ->default_val(8);
+    CLI::Option* quality =
+        command
+            .add_option_function<int>(
+                "--quality",
+                [&options](int quality) { options.jpegPercent = percentOfQuality(quality); },
+                "JPEG quality in percent, 10 to 100 (default: 80); 1 to 9 are steps of 10 % "
+                "as in earlier versions (8 is 80 %)")
+            ->check(CLI::Range(1, 100));
     command
         .add_option("--jpeg-quality", options.jpegPercent,
-                    "JPEG quality in percent, 1 to 100, in place of --quality")
-        ->check(CLI::Range(1, 100));
+                    "JPEG quality in percent, 1 to 100: as --quality, but 1 to 9 are percent "
+                    "too")
+        ->check(CLI::Range(1, 100))
+        ->excludes(quality);
     addChoiceOption(
         command, "--chroma", options.chroma,
         Choices<ChromaSampling>{{"444", ChromaSampling::Full}, {"420", ChromaSampling::Half}},
@@ -73,10 +86,6 @@ platform::PictureFormat formatOfOutput(const std::string& output) {
                : platform::PictureFormat::Unknown;
 }
 
-int jpegPercentOf(const OutputOptions& options) {
-    return options.jpegPercent != 0 ? options.jpegPercent : options.quality * 10;
-}
-
 bool fullChroma(const OutputOptions& options) {
     switch (options.chroma) {
     case ChromaSampling::Full:
@@ -84,18 +93,15 @@ bool fullChroma(const OutputOptions& options) {
     case ChromaSampling::Half:
         return false;
     default:
-        return jpegPercentOf(options) >= 90;
+        return options.jpegPercent >= 90;
     }
 }
 
-// The step when no percentage is given, so that the files of scripts written for --quality
-// stay as they were.
+// A step of --quality 1..9 is written as its percentage, which the library writes exactly as
+// the step, so the files of scripts written for the steps stay as they were.
 std::uint32_t jpegBits(const OutputOptions& options) {
-    const std::uint32_t quality =
-        options.jpegPercent != 0
-            ? static_cast<std::uint32_t>(options.jpegPercent) << IP_JPEG_PERCENT_SHIFT
-            : static_cast<std::uint32_t>(options.quality) << IP_JPEG_QUALITY_SHIFT;
-    return quality | (fullChroma(options) ? std::uint32_t{IP_JPEG_FULL_CHROMA} : 0u);
+    return (static_cast<std::uint32_t>(options.jpegPercent) << IP_JPEG_PERCENT_SHIFT) |
+           (fullChroma(options) ? std::uint32_t{IP_JPEG_FULL_CHROMA} : 0u);
 }
 
 std::uint32_t tiffBits(const OutputOptions& options) {

@@ -20,9 +20,8 @@ enum class TiffCompressionOption : std::uint8_t { None, PackBits, Deflate };
 enum class PngCompressionOption : std::uint8_t { Fast, Smallest };
 
 struct OutputOptions {
-    std::string format;  // "bmp", "jpg", "tif", "png" or "pcx"; empty: the input's
-    int quality = 8;     // JPEG quality step, 1 (10 %) to 9 (90 %)
-    int jpegPercent = 0; // JPEG quality 1..100 %, taking the place of the step; 0: the step
+    std::string format;   // "bmp", "jpg", "tif", "png" or "pcx"; empty: the input's
+    int jpegPercent = 80; // JPEG quality, 1 to 100 %
     ChromaSampling chroma = ChromaSampling::ByQuality;
     TiffCompressionOption tiffCompression = TiffCompressionOption::None;
     PngCompressionOption pngCompression = PngCompressionOption::Fast;

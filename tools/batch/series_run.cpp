@@ -1,6 +1,7 @@
 #include "series_run.h"
 
 #include "messages.h"
+#include "name_list.h"
 #include "output_names.h"
 #include "worker_pool.h"
 
@@ -9,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +18,14 @@
 #include <iostream>
 #include <map>
 #include <set>
+#include <thread>
 
+#include <sched.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr int mostJobs = 256;
 
 // A bar on the terminal, redrawn in place; nothing when the output is not a terminal.
 class ProgressBar {
@@ -111,6 +117,41 @@ bool reportClashes(const std::vector<OutputClash>& clashes, const SeriesOptions&
     return true;
 }
 
+// Refuses a run with --tree-root in which an input lies outside that folder.
+bool reportInputsOutsideTree(const SeriesOptions& options) {
+    if (options.treeRoot.empty()) {
+        return false;
+    }
+    const std::vector<std::size_t> outside = inputsOutside(options.inputs, options.treeRoot);
+    if (outside.empty()) {
+        return false;
+    }
+    std::cerr << "huemark-batch: these inputs are not in the --tree-root folder "
+              << options.treeRoot << ":\n";
+    for (std::size_t index : outside) {
+        std::cerr << "  " << options.inputs[index] << "\n";
+    }
+    std::cerr << "Nothing was written.\n";
+    return true;
+}
+
+// What is wrong with where the command line takes its pictures from, or an empty string.
+std::string pictureSourceProblem(const SeriesOptions& options) {
+    const bool fromStandardInput =
+        std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
+    if (!options.filesFrom.empty() && !options.inputs.empty()) {
+        return "--files-from takes the place of the pictures on the command line";
+    }
+    if (fromStandardInput && options.inputs.size() > 1) {
+        return "- (the pictures' names on standard input) must be the only picture; write ./- "
+               "for a file named -";
+    }
+    if (options.nullSeparated && options.filesFrom.empty() && !fromStandardInput) {
+        return "-0 needs a list: --files-from LIST, or - for standard input";
+    }
+    return {};
+}
+
 // The output folder and, with --keep-tree, the folders below it; false when one cannot be made.
 bool makeOutputFolders(const std::string& outputFolder, const std::vector<std::string>& outputs) {
     std::set<std::filesystem::path> folders{outputFolder};
@@ -149,24 +190,83 @@ bool makeOutputFolders(const std::string& outputFolder, const std::vector<std::s
 } // namespace
 
 void addSeriesOptions(CLI::App& command, SeriesOptions& options) {
+    command
+        .add_option("--files-from", options.filesFrom,
+                    "Read the pictures' names from LIST, one a line, in place of the "
+                    "pictures on the command line; - reads them from standard input")
+        ->type_name("LIST");
+    command.add_flag("-0,--null", options.nullSeparated,
+                     "The names in the list end with a NUL byte (as find -print0 writes them) "
+                     "instead of a line end");
     command.add_option("--out", options.outputFolder, "Folder for the corrected pictures")
         ->required();
     addOutputOptions(command, options.output);
-    command.add_option("--jobs", options.jobs, "Worker processes")
-        ->check(CLI::Range(1, 256))
-        ->default_val(1);
+    command
+        .add_option("--jobs", options.jobs,
+                    "Worker processes (default: the processors this run may use)")
+        ->check(CLI::Range(1, mostJobs))
+        ->default_val(defaultJobs());
     command.add_flag("--keep-tree", options.keepTree,
                      "Recreate the inputs' folders below their common parent folder under "
                      "--out, so that pictures of the same name in different folders are "
                      "kept apart");
+    command
+        .add_option_function<std::string>(
+            "--tree-root",
+            [&options](const std::string& root) {
+                options.treeRoot = root;
+                options.keepTree = true;
+            },
+            "--keep-tree below this folder rather than below the inputs' common parent, so "
+            "that runs over parts of one list make one tree")
+        ->check(CLI::ExistingDirectory)
+        ->type_name("DIR");
     command.add_flag("--accept-incomplete", options.acceptIncomplete,
                      "Correct and write pictures whose file breaks off (what could be read; "
                      "the rest black) instead of counting them as failed");
 }
 
+int defaultJobs() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    const int processors = ::sched_getaffinity(0, sizeof allowed, &allowed) == 0
+                               ? CPU_COUNT(&allowed)
+                               : static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(processors, 1, mostJobs);
+}
+
+bool picturesGiven(const SeriesOptions& options) {
+    return !options.inputs.empty() || !options.filesFrom.empty();
+}
+
+std::string readListedInputs(SeriesOptions& options) {
+    if (std::string problem = pictureSourceProblem(options); !problem.empty()) {
+        return problem;
+    }
+    if (options.inputs == std::vector<std::string>{"-"}) {
+        options.inputs.clear();
+        options.filesFrom = "-";
+    }
+    if (options.filesFrom.empty()) {
+        return {};
+    }
+    std::optional<std::vector<std::string>> names = readNameList(
+        options.filesFrom, options.nullSeparated ? NameSeparator::Nul : NameSeparator::Line);
+    if (!names) {
+        return (options.filesFrom == "-" ? std::string("standard input") : options.filesFrom) +
+               ": the list cannot be read";
+    }
+    options.inputs = std::move(*names);
+    return {};
+}
+
 int runSeries(const SeriesOptions& options, const SeriesWork& work) {
-    const std::vector<std::string> outputs = outputNamesFor(
-        options.inputs, {options.outputFolder, options.output.format, options.keepTree});
+    if (reportInputsOutsideTree(options)) {
+        return 2;
+    }
+    const std::vector<std::string> outputs =
+        outputNamesFor(options.inputs, {options.outputFolder, options.output.format,
+                                        options.keepTree, options.treeRoot});
     if (reportClashes(findClashes(outputs), options) ||
         !makeOutputFolders(options.outputFolder, outputs)) {
         return 2;
