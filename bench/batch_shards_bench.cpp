@@ -6,6 +6,7 @@
 // the less time the pictures take (so pictures of 0.75 and of 3 megapixels);
 // x_one_run_beyond_parallel leaves it out, what the shards cost the tool itself. Without GNU
 // parallel the benchmark says so and measures nothing.
+#include "bench_main.h"
 #include "dib_picture.h"
 
 #include "platform/image_file.h"
@@ -175,11 +176,5 @@ int main(int argc, char** argv) {
                      "(apt-get install parallel)\n";
         return 0;
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

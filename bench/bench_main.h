@@ -23,9 +23,8 @@ inline int runWindowBenchmarks(int argc, char** argv) {
 }
 #endif
 
-inline int runBenchmarksKeepingTheHeap(int argc, char** argv) {
-    mallopt(M_MMAP_MAX, 0);
-    mallopt(M_TRIM_THRESHOLD, -1);
+// The benchmarks the command line asks for; 1 for arguments it does not know.
+inline int runBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
@@ -33,4 +32,10 @@ inline int runBenchmarksKeepingTheHeap(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+inline int runBenchmarksKeepingTheHeap(int argc, char** argv) {
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, -1);
+    return runBenchmarks(argc, argv);
 }

@@ -25,9 +25,9 @@ struct CommandRun {
     std::string output;
 };
 
-// Runs the tool through the shell with `arguments` and waits for it.
-inline CommandRun runBatch(const std::string& arguments) {
-    const std::string command = std::string(HUEMARK_BATCH) + " " + arguments + " 2>&1";
+// Runs a shell command line and waits for it, with its error output in `output` too.
+inline CommandRun runCommandLine(const std::string& commandLine) {
+    const std::string command = commandLine + " 2>&1";
     CommandRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[512];
@@ -37,6 +37,11 @@ inline CommandRun runBatch(const std::string& arguments) {
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Runs the tool through the shell with `arguments` and waits for it.
+inline CommandRun runBatch(const std::string& arguments) {
+    return runCommandLine(std::string(HUEMARK_BATCH) + " " + arguments);
 }
 
 inline bool mentions(const std::string& output, const std::string& text) {

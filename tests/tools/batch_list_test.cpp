@@ -30,15 +30,7 @@ Files filesIn(const std::string& folder) {
 // Runs a shell command line in which TOOL stands for the batch tool.
 CommandRun runShell(std::string command) {
     command.replace(command.find("TOOL"), 4, HUEMARK_BATCH);
-    CommandRun run;
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        run.output += buffer;
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runCommandLine(command);
 }
 
 // A picture with a white card a little off, different for every seed.
